@@ -1,0 +1,106 @@
+// The six conversions. Every intermediate value is written into a label as text and read back
+// from that text for the next step, so each step works on the 15-digit text form of the last.
+
+#include "frmlogon.h"
+#include "ui_frmlogon.h"
+
+#include "floatingpoint.h"
+#include "messagebox.h"
+#include "numbertext.h"
+#include "text.h"
+
+using namespace runtime;
+
+namespace {
+
+constexpr double fahrenheitPerCelsius = 1.8;
+constexpr double fahrenheitAtZeroCelsius = 32.0;
+constexpr double celsiusScale = 5.0;
+constexpr double fahrenheitScale = 9.0;
+constexpr double kelvinAtZeroCelsius = 273.15;
+
+double valueOf(const QString &text)
+{
+    return textToNumber(text);
+}
+
+// One step: its arithmetic, the floating-point status test, then its text form into the target.
+template <class Arithmetic>
+void step(Label *target, Arithmetic &&arithmetic)
+{
+    target->setCaption(numberToText(arithmeticStep(arithmetic)));
+}
+
+// A step without arithmetic: the source's value, in its text form again, into the target.
+void copy(Label *target, const Label *source)
+{
+    target->setCaption(numberToText(valueOf(source->caption())));
+}
+
+} // namespace
+
+bool frmlogon::refusedEmptyField()
+{
+    if (!textEquals(QString(), ui->txt1->text()))
+        return false;
+    showMessage(QStringLiteral("The field is empty"));
+    Option1.element(1)->setFocus();
+    return true;
+}
+
+void frmlogon::cf_Click()
+{
+    if (refusedEmptyField())
+        return;
+    step(ui->lbl1, [&] {
+        return valueOf(ui->txt1->text()) * fahrenheitPerCelsius + fahrenheitAtZeroCelsius;
+    });
+}
+
+void frmlogon::ck_Click(int)
+{
+    if (refusedEmptyField())
+        return;
+    step(ui->lbl1, [&] { return valueOf(ui->txt1->text()) + kelvinAtZeroCelsius; });
+}
+
+void frmlogon::kc_Click(int)
+{
+    if (refusedEmptyField())
+        return;
+    step(ui->lbl1, [&] { return valueOf(ui->txt1->text()) - kelvinAtZeroCelsius; });
+}
+
+void frmlogon::fc_Click()
+{
+    if (refusedEmptyField())
+        return;
+    step(ui->lbl2, [&] { return valueOf(ui->txt1->text()) - fahrenheitAtZeroCelsius; });
+    step(ui->lbl2, [&] { return valueOf(ui->lbl2->caption()) * celsiusScale; });
+    step(ui->lbl2, [&] { return valueOf(ui->lbl2->caption()) / fahrenheitScale; });
+    copy(ui->lbl1, ui->lbl2);
+    ui->lbl2->setCaption(QString());
+}
+
+void frmlogon::fk_Click(int)
+{
+    if (refusedEmptyField())
+        return;
+    step(ui->lbl2, [&] { return valueOf(ui->txt1->text()) - fahrenheitAtZeroCelsius; });
+    step(ui->lbl2, [&] { return valueOf(ui->lbl2->caption()) * celsiusScale; });
+    step(ui->lbl2, [&] { return valueOf(ui->lbl2->caption()) / fahrenheitScale; });
+    copy(ui->lbl1, ui->lbl2);
+    step(ui->lbl1, [&] { return valueOf(ui->lbl1->caption()) + kelvinAtZeroCelsius; });
+    ui->lbl2->setCaption(QString());
+}
+
+void frmlogon::kf_Click(int)
+{
+    if (refusedEmptyField())
+        return;
+    step(ui->lbl2, [&] { return valueOf(ui->txt1->text()) - kelvinAtZeroCelsius; });
+    step(ui->lbl1, [&] {
+        return valueOf(ui->lbl2->caption()) * fahrenheitPerCelsius + fahrenheitAtZeroCelsius;
+    });
+    ui->lbl2->setCaption(QString());
+}

@@ -1,0 +1,25 @@
+#include "applicationdescription.h"
+
+#include "fonts.h"
+#include "windows.h"
+
+#include <QApplication>
+#include <QLocale>
+#include <QWidget>
+
+namespace runtime {
+
+int runApplication(int &argc, char **argv, const ApplicationDescription &description)
+{
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(description.title);
+    QApplication::setOrganizationName(description.organisation);
+    QApplication::setApplicationVersion(description.version);
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    installWindowFont();
+
+    showWindow(description.startupWindow());
+    return QApplication::exec();
+}
+
+} // namespace runtime
