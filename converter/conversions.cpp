@@ -8,6 +8,7 @@
 #include "messagebox.h"
 #include "numbertext.h"
 #include "text.h"
+#include "windows.h"
 
 using namespace runtime;
 
@@ -25,8 +26,7 @@ double valueOf(const QString &text)
 }
 
 // One step: its arithmetic, the floating-point status test, then its text form into the target.
-template <class Arithmetic>
-void step(Label *target, Arithmetic &&arithmetic)
+template <class Arithmetic> void step(Label *target, Arithmetic &&arithmetic)
 {
     target->setCaption(numberToText(arithmeticStep(arithmetic)));
 }
@@ -44,7 +44,7 @@ bool frmlogon::refusedEmptyField()
     if (!textEquals(QString(), ui->txt1->text()))
         return false;
     showMessage(QStringLiteral("The field is empty"));
-    Option1.element(1)->setFocus();
+    setFocusOn(Option1.element(1));
     return true;
 }
 

@@ -81,7 +81,7 @@ bool frmLogin::isBlankName() const
 void frmLogin::refuseName()
 {
     showMessage(QStringLiteral("Please put your name"), InformationMessage);
-    ui->txtUserName->setFocus();
+    setFocusOn(ui->txtUserName);
     sendKeys(QStringLiteral("{home}+{end}"));
 }
 
@@ -89,6 +89,6 @@ void frmLogin::refusePassword()
 {
     showMessage(QStringLiteral("Invalid Password, try again!"), PlainMessage,
                 QStringLiteral("Login"));
-    ui->txtPassword->setFocus();
+    setFocusOn(ui->txtPassword);
     sendKeys(QStringLiteral("{Home}+{End}"));
 }

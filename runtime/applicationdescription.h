@@ -7,8 +7,9 @@ class QWidget;
 namespace runtime {
 
 // What the program declares to the runtime at start.
-struct ApplicationDescription {
-    QString title;        // also the title of message boxes that name none
+struct ApplicationDescription
+{
+    QString title; // also the title of message boxes that name none
     QString organisation;
     QString version;
     QWidget *(*startupWindow)() = nullptr; // the window shown at start; no start-up procedure

@@ -12,8 +12,7 @@ namespace runtime {
 
 // Controls of one kind that share a name and are told apart by an index. The window definition
 // marks each element with the properties "controlArray" (the shared name) and "index".
-template <class Control>
-class ControlArray
+template <class Control> class ControlArray
 {
 public:
     ControlArray(QWidget *window, const char *name) : m_window(window), m_name(name) {}
@@ -29,15 +28,13 @@ public:
     QList<int> indexes() const { return elements().keys(); }
 
     // Runs procedure(index) in its error frame when an element is clicked.
-    template <class Window>
-    void onClick(Window *window, void (Window::*procedure)(int)) const
+    template <class Window> void onClick(Window *window, void (Window::*procedure)(int)) const
     {
         const QMap<int, Control *> all = elements();
         for (auto it = all.cbegin(); it != all.cend(); ++it) {
             const int index = it.key();
-            QObject::connect(it.value(), &QAbstractButton::clicked, window, [=] {
-                runEventProcedure([=] { (window->*procedure)(index); });
-            });
+            QObject::connect(it.value(), &QAbstractButton::clicked, window,
+                             [=] { runEventProcedure([=] { (window->*procedure)(index); }); });
         }
     }
 

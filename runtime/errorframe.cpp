@@ -25,8 +25,9 @@ void reportUnhandledError(std::exception_ptr error) noexcept
 {
     try {
         const int number = errorNumberOf(error);
-        showMessage(QStringLiteral("Run-time error '%1':\n\n%2").arg(number).arg(errorDescription(number)),
-                    CriticalMessage);
+        showMessage(
+            QStringLiteral("Run-time error '%1':\n\n%2").arg(number).arg(errorDescription(number)),
+            CriticalMessage);
     } catch (...) {
         // Not even the message box could be shown (memory exhausted): the console is all that
         // is left, and the event loop must still not see the exception.

@@ -9,8 +9,7 @@ void reportUnhandledError(std::exception_ptr error) noexcept;
 
 // Runs one event procedure. Whatever it throws is shown to the user and stops there, so no
 // exception ever reaches Qt's event loop; the windows stay as the failed step left them.
-template <class Procedure>
-void runEventProcedure(Procedure &&procedure) noexcept
+template <class Procedure> void runEventProcedure(Procedure &&procedure) noexcept
 {
     try {
         procedure();

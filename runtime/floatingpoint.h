@@ -11,8 +11,7 @@ void testFloatingPointStatus();
 
 // Runs one step of arithmetic (reading its source text included) between a clearing of the
 // flags and the status test, and returns its result.
-template <class Step>
-double arithmeticStep(Step &&step)
+template <class Step> double arithmeticStep(Step &&step)
 {
     beginArithmeticStep();
     volatile double result = step(); // the store keeps the arithmetic ahead of the test

@@ -13,12 +13,12 @@ namespace {
 int namedKey(const QString &name)
 {
     static const QHash<QString, int> keys = {
-        {"home", Qt::Key_Home},     {"end", Qt::Key_End},     {"left", Qt::Key_Left},
-        {"right", Qt::Key_Right},   {"up", Qt::Key_Up},       {"down", Qt::Key_Down},
-        {"enter", Qt::Key_Return},  {"tab", Qt::Key_Tab},     {"esc", Qt::Key_Escape},
-        {"escape", Qt::Key_Escape}, {"bs", Qt::Key_Backspace}, {"backspace", Qt::Key_Backspace},
+        {"home", Qt::Key_Home},     {"end", Qt::Key_End},       {"left", Qt::Key_Left},
+        {"right", Qt::Key_Right},   {"up", Qt::Key_Up},         {"down", Qt::Key_Down},
+        {"enter", Qt::Key_Return},  {"tab", Qt::Key_Tab},       {"esc", Qt::Key_Escape},
+        {"escape", Qt::Key_Escape}, {"bs", Qt::Key_Backspace},  {"backspace", Qt::Key_Backspace},
         {"del", Qt::Key_Delete},    {"delete", Qt::Key_Delete}, {"+", Qt::Key_Plus},
-        {"^", Qt::Key_AsciiCircum}, {"%", Qt::Key_Percent},   {"{", Qt::Key_BraceLeft},
+        {"^", Qt::Key_AsciiCircum}, {"%", Qt::Key_Percent},     {"{", Qt::Key_BraceLeft},
         {"}", Qt::Key_BraceRight},  {"~", Qt::Key_AsciiTilde},
     };
     return keys.value(name.toLower(), 0);

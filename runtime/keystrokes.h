@@ -5,7 +5,8 @@
 
 namespace runtime {
 
-struct Keystroke {
+struct Keystroke
+{
     int key = 0; // a Qt::Key
     Qt::KeyboardModifiers modifiers;
     QString text;

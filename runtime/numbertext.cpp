@@ -75,9 +75,10 @@ private:
 };
 
 // The number's characters, gathered without the skipped ones, ready for from_chars.
-struct Numeral {
+struct Numeral
+{
     bool negative = false;
-    std::string mantissa;      // digits with at most one '.'
+    std::string mantissa; // digits with at most one '.'
     bool hasDigits = false;
     qsizetype leadingPower = 0; // decimal exponent of the first significant digit, before e
     bool significant = false;   // any digit other than zero

@@ -19,6 +19,12 @@ void unloadWindow(QWidget *window)
     window->close();
 }
 
+void setFocusOn(QWidget *control)
+{
+    control->window()->activateWindow();
+    control->setFocus(Qt::OtherFocusReason);
+}
+
 void setWindowCaption(QWidget *window, const QString &caption)
 {
     window->setWindowTitle(caption);

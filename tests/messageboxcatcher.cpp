@@ -1,0 +1,38 @@
+#include "messageboxcatcher.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QTest>
+
+MessageBoxCatcher::MessageBoxCatcher(QList<CloseBy> closings) : m_closings(std::move(closings))
+{
+    connect(&m_timer, &QTimer::timeout, this, &MessageBoxCatcher::closeVisibleBox);
+    m_timer.start(5);
+}
+
+void MessageBoxCatcher::closeVisibleBox()
+{
+    auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+    if (!box || !box->isVisible() || m_seen.contains(box))
+        return;
+    m_seen.append(box);
+
+    CaughtMessage caught{box->text(), box->windowTitle(), box->icon(), {}};
+    const auto buttons = box->buttons();
+    for (QAbstractButton *button : buttons)
+        caught.buttons.append(button->text().remove(u'&'));
+    messages.append(caught);
+
+    const CloseBy closing = m_closings.value(messages.size() - 1, m_closings.last());
+    switch (closing) {
+    case ClickButton:
+        QTest::mouseClick(buttons.value(0), Qt::LeftButton);
+        break;
+    case PressEnter:
+        QTest::keyClick(box, Qt::Key_Return);
+        break;
+    case PressEscape:
+        QTest::keyClick(box, Qt::Key_Escape);
+        break;
+    }
+}
