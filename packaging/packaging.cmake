@@ -23,15 +23,18 @@ install(FILES ${BRIGHTFOLD_SCALABLE_ICON} DESTINATION ${icon_theme}/scalable/app
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME brightfold)
 set(CPACK_PACKAGE_VENDOR ${BRIGHTFOLD_COMPANY})
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "temperature converter behind a login window")
-set(CPACK_PACKAGE_DESCRIPTION "${BRIGHTFOLD_TITLE} asks for a user name and password, then \
-converts temperatures in a second window.")
+set(CPACK_PACKAGE_DESCRIPTION
+    "${BRIGHTFOLD_TITLE} asks for a user name and password, then converts\ntemperatures in a second window.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${BRIGHTFOLD_COMPANY} <brightfold@orvane.example>")
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${PROJECT_HOMEPAGE_URL})
-# The Depends line comes from the libraries the executable links, found by dpkg-shlibdeps.
+# The Depends line: the libraries the executable links, found by dpkg-shlibdeps, and the font
+# the windows are laid out for (runtime/fonts.cpp), which either package provides.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation | fonts-liberation2")
 include(CPack)
