@@ -3,6 +3,7 @@
 
 #include "fonts.h"
 #include "messagebox.h"
+#include "programicon.h"
 #include "windows.h"
 
 using namespace runtime;
@@ -17,6 +18,7 @@ frmlogon::frmlogon(QWidget *parent)
 {
     ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
+    setWindowIcon(programIcon());
     applyStoredFontSizes(this);
     fitCaptionsToControls(this);
     centreOnScreen(this);

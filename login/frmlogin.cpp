@@ -8,6 +8,7 @@
 #include "logincredentials.h"
 #include "messagebox.h"
 #include "passwordfield.h"
+#include "programicon.h"
 #include "text.h"
 #include "windows.h"
 
@@ -20,6 +21,7 @@ frmLogin::frmLogin(QWidget *parent)
 {
     ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
+    setWindowIcon(programIcon());
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                    Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     makePasswordField(ui->txtPassword, QChar(0x00AE));

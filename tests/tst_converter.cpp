@@ -74,6 +74,8 @@ void ConverterTest::windowDefinition()
     const QFont equals = converter->findChild<QWidget *>("Label2")->font();
     QCOMPARE(equals.pointSizeF(), 9.75);
     QVERIFY(equals.bold());
+    QCOMPARE(converter->windowIcon().availableSizes(),
+             (QList<QSize>{{32, 32}, {16, 16}, {128, 128}, {48, 48}, {32, 32}, {16, 16}}));
 }
 
 void ConverterTest::controlGeometry_data()
@@ -81,20 +83,34 @@ void ConverterTest::controlGeometry_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QRect>("twips");
-    QTest::newRow("Option1(1)") << "Option1" << "Do Nothing" << QRect(2280, 720, 1215, 255);
-    QTest::newRow("ck(2)") << "ck" << "Celsius > Kelvin" << QRect(120, 600, 1815, 255);
-    QTest::newRow("kc(3)") << "kc" << "Kelvin > Celsius" << QRect(120, 840, 1815, 255);
-    QTest::newRow("kf(4)") << "kf" << "Kelvin > Fahrenheit" << QRect(120, 1080, 1815, 255);
-    QTest::newRow("fk(5)") << "fk" << "Fahrenheit > Kelvin" << QRect(120, 1320, 1815, 255);
-    QTest::newRow("txt1") << "txt1" << "" << QRect(120, 1680, 3375, 285);
-    QTest::newRow("lbl1") << "lbl1" << "" << QRect(120, 2400, 3375, 255);
-    QTest::newRow("Label2") << "Label2" << "Equals" << QRect(1440, 2040, 615, 255);
-    QTest::newRow("cf") << "cf" << "Celsius > Fahrenheit" << QRect(120, 120, 1935, 255);
-    QTest::newRow("fc") << "fc" << "Fahrenheit > Celsius" << QRect(120, 360, 1935, 255);
-    QTest::newRow("lbl2") << "lbl2" << "" << QRect(1320, 3600, 255, 135);
-    QTest::newRow("Label1") << "Label1" << "www.orvane.example" << QRect(600, 2880, 2295, 255);
-    QTest::newRow("Label3") << "Label3" << "Brightfold Version 1.0" << QRect(480, 3120, 2655, 255);
-    QTest::newRow("Command1") << "Command1" << "About" << QRect(2760, 120, 735, 255);
+    QTest::newRow("Option1(1)") << "Option1"
+                                << "Do Nothing" << QRect(2280, 720, 1215, 255);
+    QTest::newRow("ck(2)") << "ck"
+                           << "Celsius > Kelvin" << QRect(120, 600, 1815, 255);
+    QTest::newRow("kc(3)") << "kc"
+                           << "Kelvin > Celsius" << QRect(120, 840, 1815, 255);
+    QTest::newRow("kf(4)") << "kf"
+                           << "Kelvin > Fahrenheit" << QRect(120, 1080, 1815, 255);
+    QTest::newRow("fk(5)") << "fk"
+                           << "Fahrenheit > Kelvin" << QRect(120, 1320, 1815, 255);
+    QTest::newRow("txt1") << "txt1"
+                          << "" << QRect(120, 1680, 3375, 285);
+    QTest::newRow("lbl1") << "lbl1"
+                          << "" << QRect(120, 2400, 3375, 255);
+    QTest::newRow("Label2") << "Label2"
+                            << "Equals" << QRect(1440, 2040, 615, 255);
+    QTest::newRow("cf") << "cf"
+                        << "Celsius > Fahrenheit" << QRect(120, 120, 1935, 255);
+    QTest::newRow("fc") << "fc"
+                        << "Fahrenheit > Celsius" << QRect(120, 360, 1935, 255);
+    QTest::newRow("lbl2") << "lbl2"
+                          << "" << QRect(1320, 3600, 255, 135);
+    QTest::newRow("Label1") << "Label1"
+                            << "www.orvane.example" << QRect(600, 2880, 2295, 255);
+    QTest::newRow("Label3") << "Label3"
+                            << "Brightfold Version 1.0" << QRect(480, 3120, 2655, 255);
+    QTest::newRow("Command1") << "Command1"
+                              << "About" << QRect(2760, 120, 735, 255);
 }
 
 void ConverterTest::controlGeometry()
@@ -127,18 +143,34 @@ void ConverterTest::openingState()
 
 void ConverterTest::focusOrder()
 {
-    QStringList visited{QApplication::focusWidget()->objectName()};
-    for (int i = 0; i < 9; ++i) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        visited << QApplication::focusWidget()->objectName();
+    QStringList chain;
+    for (QWidget *w = option("Option1"); chain.size() < 9; w = w->nextInFocusChain()) {
+        if (w->focusPolicy() != Qt::NoFocus)
+            chain << w->objectName();
     }
-    QCOMPARE(visited, (QStringList{"Option1", "ck", "kc", "kf", "fk", "txt1", "cf", "fc",
-                                   "Command1", "Option1"}));
-    QVERIFY(!option("ck")->isChecked()); // the focus alone selects nothing
+    QCOMPARE(chain,
+             (QStringList{"Option1", "ck", "kc", "kf", "fk", "txt1", "cf", "fc", "Command1"}));
+
+    // The seven options are one tab stop, as option buttons are: Tab enters the group at the
+    // selected option and the arrow keys move within it.
+    const auto tabThrough = [] {
+        QStringList visited;
+        for (int i = 0; i < 3; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visited << QApplication::focusWidget()->objectName();
+        }
+        return visited;
+    };
+    QCOMPARE(tabThrough(), (QStringList{"txt1", "Command1", "Option1"}));
+    QVERIFY(!option("Option1")->isChecked()); // the focus alone selects nothing
+    enter("1");
+    click(option("kf"));
+    QCOMPARE(tabThrough(), (QStringList{"txt1", "Command1", "kf"}));
 }
 
 void ConverterTest::optionsFormOneGroup()
 {
+    MessageBoxCatcher catcher; // "Do Nothing" empties the field: later options refuse it
     enter("10");
     const auto options = converter->findChildren<QRadioButton *>();
     QCOMPARE(options.size(), 7);
@@ -159,54 +191,87 @@ void ConverterTest::conversion_data()
     using L = QStringList;
     const QString overflow = "Run-time error '6':\n\nOverflow";
     // Expected values from an independent computation (Python floats and "%.15G").
-    QTest::newRow("cf 100") << "cf" << "100" << L{"212"} << L{} << "";
-    QTest::newRow("cf -40") << "cf" << "-40" << L{"-40"} << L{} << "";
-    QTest::newRow("cf 25") << "cf" << "25" << L{"77"} << L{} << "";
-    QTest::newRow("cf 0.1") << "cf" << "0.1" << L{"32.18"} << L{} << "";
+    QTest::newRow("cf 100") << "cf"
+                            << "100" << L{"212"} << L{} << "";
+    QTest::newRow("cf -40") << "cf"
+                            << "-40" << L{"-40"} << L{} << "";
+    QTest::newRow("cf 25") << "cf"
+                           << "25" << L{"77"} << L{} << "";
+    QTest::newRow("cf 0.1") << "cf"
+                            << "0.1" << L{"32.18"} << L{} << "";
     QTest::newRow("cf round trip of -17.78")
-        << "cf" << "-17.7777777777778" << L{"-4.2632564145606E-14"} << L{} << "";
-    QTest::newRow("cf 1e15") << "cf" << "1e15" << L{"1.80000000000003E+15"} << L{} << "";
-    QTest::newRow("cf blanks") << "cf" << "   " << L{"32"} << L{} << "";
-    QTest::newRow("cf letters") << "cf" << "warm" << L{"32"} << L{} << "";
-    QTest::newRow("ck -273.15") << "ck" << "-273.15" << L{"0"} << L{} << "";
-    QTest::newRow("ck 100") << "ck" << "100" << L{"373.15"} << L{} << "";
-    QTest::newRow("ck blanks") << "ck" << " " << L{"273.15"} << L{} << "";
+        << "cf"
+        << "-17.7777777777778" << L{"-4.2632564145606E-14"} << L{} << "";
+    QTest::newRow("cf 1e15") << "cf"
+                             << "1e15" << L{"1.80000000000003E+15"} << L{} << "";
+    QTest::newRow("cf blanks") << "cf"
+                               << "   " << L{"32"} << L{} << "";
+    QTest::newRow("cf letters") << "cf"
+                                << "warm" << L{"32"} << L{} << "";
+    QTest::newRow("ck -273.15") << "ck"
+                                << "-273.15" << L{"0"} << L{} << "";
+    QTest::newRow("ck 100") << "ck"
+                            << "100" << L{"373.15"} << L{} << "";
+    QTest::newRow("ck blanks") << "ck"
+                               << " " << L{"273.15"} << L{} << "";
     QTest::newRow("ck largest double")
-        << "ck" << "1.7976931348623157e308" << L{"1.79769313486232E+308"} << L{} << "";
-    QTest::newRow("kc 273.15") << "kc" << "273.15" << L{"0"} << L{} << "";
-    QTest::newRow("kc 1000") << "kc" << "1000" << L{"726.85"} << L{} << "";
-    QTest::newRow("kc letters") << "kc" << "abc" << L{"-273.15"} << L{} << "";
+        << "ck"
+        << "1.7976931348623157e308" << L{"1.79769313486232E+308"} << L{} << "";
+    QTest::newRow("kc 273.15") << "kc"
+                               << "273.15" << L{"0"} << L{} << "";
+    QTest::newRow("kc 1000") << "kc"
+                             << "1000" << L{"726.85"} << L{} << "";
+    QTest::newRow("kc letters") << "kc"
+                                << "abc" << L{"-273.15"} << L{} << "";
     QTest::newRow("kc long fraction")
-        << "kc" << "123456789.123456789" << L{"123456515.973457"} << L{} << "";
-    QTest::newRow("fc 212") << "fc" << "212" << L{"100"} << L{"180", "900", "100", ""} << "";
-    QTest::newRow("fc -40") << "fc" << "-40" << L{"-40"} << L{"-72", "-360", "-40", ""} << "";
-    QTest::newRow("fc 100") << "fc" << "100" << L{"37.7777777777778"}
+        << "kc"
+        << "123456789.123456789" << L{"123456515.973457"} << L{} << "";
+    QTest::newRow("fc 212") << "fc"
+                            << "212" << L{"100"} << L{"180", "900", "100", ""} << "";
+    QTest::newRow("fc -40") << "fc"
+                            << "-40" << L{"-40"} << L{"-72", "-360", "-40", ""} << "";
+    QTest::newRow("fc 100") << "fc"
+                            << "100" << L{"37.7777777777778"}
                             << L{"68", "340", "37.7777777777778", ""} << "";
-    QTest::newRow("fc 98.6") << "fc" << "98.6" << L{"37"} << L{"66.6", "333", "37", ""} << "";
-    QTest::newRow("fk 212") << "fk" << "212" << L{"100", "373.15"}
-                            << L{"180", "900", "100", ""} << "";
-    QTest::newRow("fk 32") << "fk" << "32" << L{"0", "273.15"} << L{"0", "0", "0", ""} << "";
-    QTest::newRow("fk absolute zero") << "fk" << "-459.67" << L{"-273.15", "0"}
-                                      << L{"-491.67", "-2458.35", "-273.15", ""} << "";
-    QTest::newRow("fk 100") << "fk" << "100" << L{"37.7777777777778", "310.927777777778"}
+    QTest::newRow("fc 98.6") << "fc"
+                             << "98.6" << L{"37"} << L{"66.6", "333", "37", ""} << "";
+    QTest::newRow("fk 212") << "fk"
+                            << "212" << L{"100", "373.15"} << L{"180", "900", "100", ""} << "";
+    QTest::newRow("fk 32") << "fk"
+                           << "32" << L{"0", "273.15"} << L{"0", "0", "0", ""} << "";
+    QTest::newRow("fk absolute zero")
+        << "fk"
+        << "-459.67" << L{"-273.15", "0"} << L{"-491.67", "-2458.35", "-273.15", ""} << "";
+    QTest::newRow("fk 100") << "fk"
+                            << "100" << L{"37.7777777777778", "310.927777777778"}
                             << L{"68", "340", "37.7777777777778", ""} << "";
-    QTest::newRow("kf 273.15") << "kf" << "273.15" << L{"32"} << L{"0", ""} << "";
-    QTest::newRow("kf 373.15") << "kf" << "373.15" << L{"212"} << L{"100", ""} << "";
-    QTest::newRow("kf 0") << "kf" << "0" << L{"-459.67"} << L{"-273.15", ""} << "";
+    QTest::newRow("kf 273.15") << "kf"
+                               << "273.15" << L{"32"} << L{"0", ""} << "";
+    QTest::newRow("kf 373.15") << "kf"
+                               << "373.15" << L{"212"} << L{"100", ""} << "";
+    QTest::newRow("kf 0") << "kf"
+                          << "0" << L{"-459.67"} << L{"-273.15", ""} << "";
     QTest::newRow("kf long fraction")
-        << "kf" << "300.123456789" << L{"80.5522222202"} << L{"26.973456789", ""} << "";
+        << "kf"
+        << "300.123456789" << L{"80.5522222202"} << L{"26.973456789", ""} << "";
 
     // A fault stops the procedure at its step: earlier writes stay, the step's target keeps
     // its caption and nothing later runs.
-    QTest::newRow("cf overflow") << "cf" << "1e308" << L{} << L{} << overflow;
-    QTest::newRow("ck unreadable") << "ck" << "1e400" << L{} << L{} << overflow;
-    QTest::newRow("kc unreadable") << "kc" << "-1e400" << L{} << L{} << overflow;
-    QTest::newRow("fc overflow in step 2") << "fc" << "1e308" << L{} << L{"1E+308"} << overflow;
+    QTest::newRow("cf overflow") << "cf"
+                                 << "1e308" << L{} << L{} << overflow;
+    QTest::newRow("ck unreadable") << "ck"
+                                   << "1e400" << L{} << L{} << overflow;
+    QTest::newRow("kc unreadable") << "kc"
+                                   << "-1e400" << L{} << L{} << overflow;
+    QTest::newRow("fc overflow in step 2") << "fc"
+                                           << "1e308" << L{} << L{"1E+308"} << overflow;
     QTest::newRow("fk unreadable round trip")
-        << "fk" << "1.7976931348623157e308" << L{} << L{"1.79769313486232E+308"} << overflow;
-    QTest::newRow("fk overflow in step 2") << "fk" << "-1e308" << L{} << L{"-1E+308"}
-                                           << overflow;
-    QTest::newRow("kf overflow in step 2") << "kf" << "1e308" << L{} << L{"1E+308"} << overflow;
+        << "fk"
+        << "1.7976931348623157e308" << L{} << L{"1.79769313486232E+308"} << overflow;
+    QTest::newRow("fk overflow in step 2") << "fk"
+                                           << "-1e308" << L{} << L{"-1E+308"} << overflow;
+    QTest::newRow("kf overflow in step 2") << "kf"
+                                           << "1e308" << L{} << L{"1E+308"} << overflow;
 }
 
 void ConverterTest::conversion()
@@ -347,8 +412,8 @@ void ConverterTest::about_data()
     using C = MessageBoxCatcher;
     QTest::addColumn<QList<C::CloseBy>>("closings");
     QTest::newRow("clicked") << QList{C::ClickButton};
-    QTest::newRow("Enter and Esc") << QList{C::PressEnter, C::PressEscape, C::ClickButton,
-                                            C::PressEscape, C::PressEnter};
+    QTest::newRow("Enter and Esc")
+        << QList{C::PressEnter, C::PressEscape, C::ClickButton, C::PressEscape, C::PressEnter};
 }
 
 void ConverterTest::about()
@@ -375,7 +440,9 @@ void ConverterTest::about()
 
 void ConverterTest::scratchLabelRevealedByEnlarging()
 {
-    const auto shownHeight = [this] { return label("lbl2")->visibleRegion().boundingRect().height(); };
+    const auto shownHeight = [this] {
+        return label("lbl2")->visibleRegion().boundingRect().height();
+    };
     QCOMPARE(shownHeight(), 0);
     converter->resize(converter->width(), 3615 / 15);
     QTRY_COMPARE(shownHeight(), 1);

@@ -55,6 +55,8 @@ void LoginTest::windowDefinition()
     QVERIFY(qAbs(login->geometry().center().y() - screen.center().y()) <= 1);
     QCOMPARE(runtime::ControlArray<QLabel>(login, "lblLabels").indexes(), (QList<int>{0, 1}));
     QCOMPARE(login->LoginSucceeded(), false);
+    QCOMPARE(login->windowIcon().availableSizes(),
+             (QList<QSize>{{32, 32}, {16, 16}, {128, 128}, {48, 48}, {32, 32}, {16, 16}}));
 }
 
 void LoginTest::controlGeometry_data()
