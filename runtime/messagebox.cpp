@@ -1,6 +1,8 @@
 #include "messagebox.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
 
 namespace runtime {
@@ -27,6 +29,7 @@ void showMessage(const QString &prompt, int style, const QString &title)
                     prompt, QMessageBox::Ok, QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);
     box.setWindowModality(Qt::ApplicationModal);
+    box.button(QMessageBox::Ok)->setIcon(QIcon()); // a plain OK, whatever the desktop theme
     box.exec();
 }
 
