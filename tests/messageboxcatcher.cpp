@@ -36,3 +36,17 @@ void MessageBoxCatcher::closeVisibleBox()
         break;
     }
 }
+
+CaughtMessage okBox(const QString &text, const QString &title, QMessageBox::Icon icon)
+{
+    return {text, title, icon, {QStringLiteral("OK")}};
+}
+
+char *toString(const CaughtMessage &message)
+{
+    const QString shown = QStringLiteral("\"%1\" titled \"%2\", icon %3, buttons %4")
+                              .arg(message.text, message.title)
+                              .arg(int(message.icon))
+                              .arg(message.buttons.join(u','));
+    return qstrdup(shown.toUtf8().constData());
+}

@@ -13,7 +13,14 @@ struct CaughtMessage
     QString title;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QStringList buttons;
+
+    bool operator==(const CaughtMessage &) const = default;
 };
+
+// A message box with the one OK button that every box of the program has.
+CaughtMessage okBox(const QString &text, const QString &title, QMessageBox::Icon icon);
+
+char *toString(const CaughtMessage &message); // for QCOMPARE
 
 // Watches for modal message boxes while it lives, records each one and closes it as a user
 // would: by clicking its button, or with Enter or Esc.

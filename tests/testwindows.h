@@ -38,7 +38,7 @@ public:
     QStringList writes;
 };
 
-template <class Control> Control *control(QWidget *window, const char *name)
+template <class Control> Control *control(QWidget *window, const QString &name)
 {
-    return window->findChild<Control *>(QLatin1String(name));
+    return window->findChild<Control *>(name);
 }

@@ -1,16 +1,11 @@
-// The login window, driven with the keyboard and mouse as a user would.
+// The login window's keys and its check, driven with the keyboard and mouse as a user would.
 
-#include "controlarray.h"
-#include "fonts.h"
 #include "frmlogin.h"
 #include "messageboxcatcher.h"
 #include "testwindows.h"
 
 #include <QApplication>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QStyle>
 #include <QTest>
 
 class LoginTest : public QObject
@@ -22,85 +17,18 @@ private slots:
     void init() { login = openLoginWindow(); }
     void cleanup() { discardAllWindows(); }
 
-    void windowDefinition();
-    void controlGeometry_data();
-    void controlGeometry();
-    void focusOrder();
-    void accessKeys();
-    void passwordShownMasked();
+    void keyboard();
     void check_data();
     void check();
-    void typingReplacesTheSelectionAfterARefusal();
-    void enterInEitherBoxRunsTheCheck_data();
-    void enterInEitherBoxRunsTheCheck();
     void programEnds_data();
     void programEnds();
 
 private:
     QLineEdit *field(const char *name) { return control<QLineEdit>(login, name); }
-    void type(const char *name, const QString &text) { QTest::keyClicks(field(name), text); }
-
     frmLogin *login = nullptr;
 };
 
-void LoginTest::windowDefinition()
-{
-    QCOMPARE(login->windowTitle(), "Login - \"Orvane\" Brightfold");
-    QCOMPARE(inTwips(QRect(QPoint(), login->size())).size(), QSize(4935, 1545));
-    QCOMPARE(login->minimumSize(), login->maximumSize());
-    QVERIFY(
-        !(login->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
-    const QRect screen = login->screen()->availableGeometry();
-    QVERIFY(qAbs(login->geometry().center().x() - screen.center().x()) <= 1);
-    QVERIFY(qAbs(login->geometry().center().y() - screen.center().y()) <= 1);
-    QCOMPARE(runtime::ControlArray<QLabel>(login, "lblLabels").indexes(), (QList<int>{0, 1}));
-    QCOMPARE(login->LoginSucceeded(), false);
-    QCOMPARE(login->windowIcon().availableSizes(),
-             (QList<QSize>{{32, 32}, {16, 16}, {128, 128}, {48, 48}, {32, 32}, {16, 16}}));
-}
-
-void LoginTest::controlGeometry_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QRect>("twips");
-    QTest::newRow("lblLabels(0)") << "lblLabels_0"
-                                  << "&User Name:" << QRect(105, 150, 1080, 270);
-    QTest::newRow("txtUserName") << "txtUserName"
-                                 << "" << QRect(1200, 135, 3525, 345);
-    QTest::newRow("lblLabels(1)") << "lblLabels_1"
-                                  << "&Password:" << QRect(105, 540, 1080, 270);
-    QTest::newRow("txtPassword") << "txtPassword"
-                                 << "" << QRect(1200, 525, 3525, 345);
-    QTest::newRow("cmdOK") << "cmdOK"
-                           << "OK" << QRect(2040, 1020, 1140, 390);
-    QTest::newRow("cmdCancel") << "cmdCancel"
-                               << "Exit" << QRect(3600, 1020, 1140, 390);
-    QTest::newRow("Label1") << "Label1"
-                            << "Brightfold 1.0®" << QRect(0, 1080, 2055, 255);
-}
-
-void LoginTest::controlGeometry()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, caption);
-    QFETCH(QRect, twips);
-    auto *widget = login->findChild<QWidget *>(name);
-    QVERIFY(widget);
-    QCOMPARE(inTwips(widget->geometry()), twips);
-    QVERIFY(widget->isVisible() && widget->isEnabled());
-    if (auto *label = qobject_cast<QLabel *>(widget))
-        QCOMPARE(label->text(), caption);
-    if (auto *button = qobject_cast<QPushButton *>(widget))
-        QCOMPARE(button->text(), caption);
-    if (!caption.isEmpty()) {
-        const QString shown = QString(caption).remove(u'&');
-        QVERIFY2(widget->fontMetrics().horizontalAdvance(shown) <= runtime::captionRoom(widget),
-                 "caption cut off");
-    }
-}
-
-void LoginTest::focusOrder()
+void LoginTest::keyboard()
 {
     QCOMPARE(QApplication::focusWidget(), field("txtUserName"));
     QStringList visited;
@@ -109,144 +37,104 @@ void LoginTest::focusOrder()
         visited << QApplication::focusWidget()->objectName();
     }
     QCOMPARE(visited, (QStringList{"txtPassword", "cmdOK", "cmdCancel", "txtUserName"}));
-    QTest::keyClicks(QApplication::focusWidget(), "typed at once");
-    QCOMPARE(field("txtUserName")->text(), "typed at once");
-}
 
-void LoginTest::accessKeys()
-{
     QTest::keyClick(login, Qt::Key_P, Qt::AltModifier);
     QCOMPARE(QApplication::focusWidget(), field("txtPassword"));
+    QTest::keyClicks(field("txtPassword"), "Blue lanterns!");
+    QCOMPARE(field("txtPassword")->displayText(), QString(14, QChar(0x00AE)));
+    QVERIFY(!field("txtPassword")->testAttribute(Qt::WA_InputMethodEnabled));
     QTest::keyClick(login, Qt::Key_U, Qt::AltModifier);
     QCOMPARE(QApplication::focusWidget(), field("txtUserName"));
-}
-
-void LoginTest::passwordShownMasked()
-{
-    type("txtPassword", "Blue lanterns!");
-    QCOMPARE(field("txtPassword")->displayText(), QString(14, QChar(0x00AE)));
-    QCOMPARE(field("txtPassword")->text(), "Blue lanterns!");
-    QVERIFY(!field("txtPassword")->testAttribute(Qt::WA_InputMethodEnabled));
 }
 
 void LoginTest::check_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("password");
-    QTest::addColumn<QString>("message"); // empty when the login succeeds
-    QTest::addColumn<QString>("caption"); // of the converter window, on success
-
-    const QString right = "bluelanterns";
-    const QString noName = "Please put your name";
-    const QString wrong = "Invalid Password, try again!";
-    QTest::newRow("empty name") << "" << right << noName << "";
+    QTest::addColumn<QString>("pressed"); // OK clicked, or Enter in one of the boxes
+    QTest::addColumn<QString>("outcome"); // a refusal's text, or the converter's caption
+    const QString right = "bluelanterns", noName = "Please put your name",
+                  wrong = "Invalid Password, try again!";
+    QTest::newRow("empty name") << "" << right << "cmdOK" << noName;
     QTest::newRow("empty name and password") << ""
-                                             << "" << noName << "";
-    QTest::newRow("one space") << " " << right << noName << "";
-    QTest::newRow("full stop") << "." << right << noName << "";
-    QTest::newRow("two spaces") << "  " << right << noName << "";
+                                             << ""
+                                             << "txtPassword" << noName;
+    QTest::newRow("one space") << " " << right << "txtUserName" << noName;
+    QTest::newRow("full stop") << "." << right << "cmdOK" << noName;
+    QTest::newRow("two spaces") << "  " << right << "cmdOK" << noName;
     QTest::newRow("three spaces") << "   "
-                                  << "wrong" << noName << "";
-    QTest::newRow("four spaces pass") << "    " << right << ""
+                                  << "wrong"
+                                  << "cmdOK" << noName;
+    QTest::newRow("four spaces pass") << "    " << right << "cmdOK"
                                       << "Welcome     .";
-    QTest::newRow("space, full stop") << " ." << right << ""
+    QTest::newRow("space, full stop") << " ." << right << "txtPassword"
                                       << "Welcome  ..";
-    QTest::newRow("full stop, space") << ". " << right << ""
+    QTest::newRow("full stop, space") << ". " << right << "cmdOK"
                                       << "Welcome . .";
-    QTest::newRow("two full stops") << ".." << right << ""
-                                    << "Welcome ...";
-    QTest::newRow("surrounding spaces") << " x" << right << ""
+    QTest::newRow("surrounding spaces") << " x" << right << "txtUserName"
                                         << "Welcome  x.";
-    QTest::newRow("any name") << "Ann" << right << ""
-                              << "Welcome Ann.";
     QTest::newRow("empty password") << "Ann"
-                                    << "" << wrong << "";
+                                    << ""
+                                    << "cmdOK" << wrong;
     QTest::newRow("upper case") << "Ann"
-                                << "BLUELANTERNS" << wrong << "";
+                                << "BLUELANTERNS"
+                                << "txtPassword" << wrong;
     QTest::newRow("space before") << "Ann"
-                                  << " bluelanterns" << wrong << "";
+                                  << " bluelanterns"
+                                  << "cmdOK" << wrong;
     QTest::newRow("space after") << "Ann"
-                                 << "bluelanterns " << wrong << "";
-    QTest::newRow("one letter short") << "Ann"
-                                      << "bluelantern" << wrong << "";
+                                 << "bluelanterns "
+                                 << "cmdOK" << wrong;
+    QTest::newRow("doubled") << "Ann" << right + right << "cmdOK" << wrong;
 }
 
 void LoginTest::check()
 {
     QFETCH(QString, name);
     QFETCH(QString, password);
-    QFETCH(QString, message);
-    QFETCH(QString, caption);
-    type("txtUserName", name);
-    type("txtPassword", password);
-
+    QFETCH(QString, pressed);
+    QFETCH(QString, outcome);
+    QTest::keyClicks(field("txtUserName"), name);
+    QTest::keyClicks(field("txtPassword"), password);
     MessageBoxCatcher catcher;
-    QTest::mouseClick(control<QPushButton>(login, "cmdOK"), Qt::LeftButton);
+    if (pressed == "cmdOK")
+        QTest::mouseClick(control<QPushButton>(login, "cmdOK"), Qt::LeftButton);
+    else
+        QTest::keyClick(field(qPrintable(pressed)), Qt::Key_Return);
 
-    if (message.isEmpty()) {
-        QCOMPARE(catcher.messages.size(), 0);
-        QCOMPARE(login->LoginSucceeded(), true);
-        QWidget *converter = nullptr;
-        QTRY_VERIFY((converter = QApplication::activeWindow()) &&
-                    converter->objectName() == "frmlogon");
-        QCOMPARE(converter->windowTitle(), caption);
-        QVERIFY(converter->isVisible());
+    if (outcome.startsWith("Welcome")) {
+        QVERIFY(catcher.messages.isEmpty());
+        QVERIFY(login->LoginSucceeded());
         QTRY_COMPARE(QApplication::topLevelWidgets().size(), 1); // the login window is gone
+        QWidget *converter = QApplication::topLevelWidgets().first();
+        QCOMPARE(converter->objectName(), "frmlogon");
+        QCOMPARE(converter->windowTitle(), outcome);
+        QVERIFY(converter->isVisible());
         return;
     }
-
-    const bool nameRefused = message == "Please put your name";
-    QCOMPARE(catcher.messages.size(), 1);
-    QCOMPARE(catcher.messages[0].text, message);
-    QCOMPARE(catcher.messages[0].title, nameRefused ? "Brightfold" : "Login");
-    QCOMPARE(catcher.messages[0].icon,
-             nameRefused ? QMessageBox::Information : QMessageBox::NoIcon);
-    QCOMPARE(catcher.messages[0].buttons, QStringList{"OK"});
-
-    // The refused box gets the focus with its whole text selected and the caret at its end.
+    const bool nameRefused = outcome == "Please put your name";
+    QCOMPARE(catcher.messages,
+             QList{nameRefused ? okBox(outcome, "Brightfold", QMessageBox::Information)
+                               : okBox(outcome, "Login", QMessageBox::NoIcon)});
+    // The refused box has the focus, its whole text selected with the caret at its end, so
+    // that typing replaces it.
     QLineEdit *refused = field(nameRefused ? "txtUserName" : "txtPassword");
     QTRY_COMPARE(QApplication::focusWidget(), refused);
     QTRY_COMPARE(refused->selectionLength(), refused->text().size());
     QCOMPARE(refused->cursorPosition(), refused->text().size());
-    QCOMPARE(field("txtUserName")->text(), name);
-    QCOMPARE(field("txtPassword")->text(), password);
-    QVERIFY(login->isVisible());
-    QCOMPARE(login->LoginSucceeded(), false);
-}
-
-void LoginTest::typingReplacesTheSelectionAfterARefusal()
-{
-    type("txtUserName", "Ann");
-    type("txtPassword", "not it");
-    MessageBoxCatcher catcher;
-    QTest::keyClick(field("txtPassword"), Qt::Key_Return);
-    QTRY_COMPARE(field("txtPassword")->selectionLength(), 6);
-    type("txtPassword", "bluelanterns");
-    QCOMPARE(field("txtPassword")->text(), "bluelanterns");
-}
-
-void LoginTest::enterInEitherBoxRunsTheCheck_data()
-{
-    QTest::addColumn<QString>("box");
-    QTest::newRow("user name") << "txtUserName";
-    QTest::newRow("password") << "txtPassword";
-}
-
-void LoginTest::enterInEitherBoxRunsTheCheck()
-{
-    QFETCH(QString, box);
-    MessageBoxCatcher catcher;
-    QTest::keyClick(login->findChild<QLineEdit *>(box), Qt::Key_Return);
-    QCOMPARE(catcher.messages.size(), 1);
-    QCOMPARE(catcher.messages[0].text, "Please put your name");
+    QCOMPARE(field("txtUserName")->text() + '|' + field("txtPassword")->text(),
+             name + '|' + password);
+    QVERIFY(login->isVisible() && !login->LoginSucceeded());
+    QTest::keyClicks(refused, "new");
+    QCOMPARE(refused->text(), "new");
 }
 
 void LoginTest::programEnds_data()
 {
     QTest::addColumn<QString>("how");
     QTest::newRow("Exit clicked") << "click";
-    QTest::newRow("Esc in the user name") << "escape name";
-    QTest::newRow("Esc on OK") << "escape ok";
+    QTest::newRow("Esc in the user name") << "txtUserName";
+    QTest::newRow("Esc on OK") << "cmdOK";
     QTest::newRow("window closed") << "close";
 }
 
@@ -254,22 +142,20 @@ void LoginTest::programEnds()
 {
     QFETCH(QString, how);
     // Even valid credentials do not open the converter window on the way out.
-    type("txtUserName", "Ann");
-    type("txtPassword", "bluelanterns");
+    QTest::keyClicks(field("txtUserName"), "Ann");
+    QTest::keyClicks(field("txtPassword"), "bluelanterns");
     const int status = runUntilProgramEnds([&] {
         if (how == "click")
             QTest::mouseClick(control<QPushButton>(login, "cmdCancel"), Qt::LeftButton);
-        else if (how == "escape name")
-            QTest::keyClick(field("txtUserName"), Qt::Key_Escape);
-        else if (how == "escape ok")
-            QTest::keyClick(control<QPushButton>(login, "cmdOK"), Qt::Key_Escape);
-        else
+        else if (how == "close")
             login->close();
+        else
+            QTest::keyClick(login->findChild<QWidget *>(how), Qt::Key_Escape);
     });
     QCOMPARE(status, 0);
     for (QWidget *window : QApplication::topLevelWidgets())
-        QVERIFY2(!window->isVisible(), qPrintable(window->objectName()));
-    QVERIFY(!QApplication::topLevelWidgets().contains(nullptr));
+        QVERIFY2(!window->isVisible() && window->objectName() != "frmlogon",
+                 qPrintable(window->objectName()));
 }
 
 QTEST_MAIN(LoginTest)
