@@ -27,7 +27,9 @@ void setFocusOn(QWidget *control)
 
 void setWindowCaption(QWidget *window, const QString &caption)
 {
-    window->setWindowTitle(caption);
+    // Qt reads "[*]" in a window title as the place of its unsaved-changes mark and drops it;
+    // doubled, it is shown as written, so that a caption always appears exactly as given.
+    window->setWindowTitle(QString(caption).replace(QLatin1String("[*]"), QLatin1String("[*][*]")));
 }
 
 void centreOnScreen(QWidget *window)

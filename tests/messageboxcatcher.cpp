@@ -6,8 +6,18 @@
 
 MessageBoxCatcher::MessageBoxCatcher(QList<CloseBy> closings) : m_closings(std::move(closings))
 {
+    // A box is closed as soon as its own event loop runs (see eventFilter); the polling only
+    // finds one that was already open when the catcher was made.
+    QCoreApplication::instance()->installEventFilter(this);
     connect(&m_timer, &QTimer::timeout, this, &MessageBoxCatcher::closeVisibleBox);
     m_timer.start(5);
+}
+
+bool MessageBoxCatcher::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Show && qobject_cast<QMessageBox *>(watched))
+        QMetaObject::invokeMethod(this, &MessageBoxCatcher::closeVisibleBox, Qt::QueuedConnection);
+    return false;
 }
 
 void MessageBoxCatcher::closeVisibleBox()
@@ -15,6 +25,7 @@ void MessageBoxCatcher::closeVisibleBox()
     auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
     if (!box || !box->isVisible() || m_seen.contains(box))
         return;
+    m_seen.removeIf([](const QPointer<QMessageBox> &seen) { return seen.isNull(); });
     m_seen.append(box);
 
     CaughtMessage caught{box->text(), box->windowTitle(), box->icon(), {}};

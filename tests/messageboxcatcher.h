@@ -35,6 +35,9 @@ public:
 
     QList<CaughtMessage> messages;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void closeVisibleBox();
 

@@ -6,13 +6,38 @@
 #include "label.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 void prepareTestApplication()
 {
     QApplication::setApplicationName(QStringLiteral("Brightfold"));
     runtime::installWindowFont();
+    static QtMessageHandler previous = nullptr;
+    previous = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext &context, const QString &message) {
+            if (!message.contains(QLatin1String("does not support propagateSizeHints")))
+                previous(type, context, message);
+        });
+}
+
+void clickOn(QWidget *control, bool doubleClick)
+{
+    QWindow *window = control->window()->windowHandle();
+    const QPoint at = control->mapTo(control->window(), control->rect().center());
+    if (doubleClick)
+        QTest::mouseDClick(window, Qt::LeftButton, {}, at);
+    else
+        QTest::mouseClick(window, Qt::LeftButton, {}, at);
+}
+
+void pasteInto(QLineEdit *box, const QString &text)
+{
+    clickOn(box);
+    QApplication::clipboard()->setText(text);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
 }
 
 void discardAllWindows()

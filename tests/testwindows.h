@@ -13,8 +13,16 @@ namespace runtime {
 class Label;
 }
 
-// What the program sets up at start, for tests that open its windows directly.
+// What the program sets up at start, for tests that open its windows directly. It also silences
+// the headless platform's warning that it cannot pass on a message box's size hints.
 void prepareTestApplication();
+
+// A click as the window system delivers it: to the window at the control's centre, so that it
+// reaches whatever a user would hit there.
+void clickOn(QWidget *control, bool doubleClick = false);
+
+// Clicks into the box and pastes the text with Ctrl+V.
+void pasteInto(QLineEdit *box, const QString &text);
 
 // Deletes every window, so that the next test starts as the program does.
 void discardAllWindows();
