@@ -11,6 +11,11 @@
 #include <QStyleOptionButton>
 
 #include <cmath>
+#include <system_error>
+
+#if __has_include(<dlfcn.h>)
+#include <dlfcn.h>
+#endif
 
 namespace runtime {
 
@@ -46,6 +51,29 @@ int captionWidth(const QFont &font, const QString &caption)
 }
 
 } // namespace
+
+FontConfigurationReader::FontConfigurationReader()
+{
+#if __has_include(<dlfcn.h>)
+    // Qt's GUI module has loaded the font configuration library where it uses one; its
+    // initialisation is safe to run beside other threads, and Qt's own call then finds it done.
+    using Initialise = int (*)();
+    const auto initialise = reinterpret_cast<Initialise>(dlsym(RTLD_DEFAULT, "FcInit"));
+    if (!initialise)
+        return;
+    try {
+        m_reading = std::thread(initialise);
+    } catch (const std::system_error &) {
+        // No thread to be had: Qt reads the configuration itself, as it would anyway.
+    }
+#endif
+}
+
+void FontConfigurationReader::finish()
+{
+    if (m_reading.joinable())
+        m_reading.join();
+}
 
 void installWindowFont()
 {
