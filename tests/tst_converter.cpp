@@ -22,7 +22,6 @@ private slots:
     void cleanup() { discardAllWindows(); }
 
     void openingAndFocus();
-    void optionsFormOneGroup();
     void conversion_data();
     void conversion();
     void emptyFieldRefused_data();
@@ -78,19 +77,6 @@ void ConverterTest::openingAndFocus()
     enter("1");
     click(option("kf"));
     QCOMPARE(tabThrough(), (QStringList{"txt1", "Command1", "kf"}));
-}
-
-void ConverterTest::optionsFormOneGroup()
-{
-    MessageBoxCatcher catcher; // "Do Nothing" empties the field: later options refuse it
-    enter("10");
-    const auto options = converter->findChildren<QRadioButton *>();
-    QCOMPARE(options.size(), 7);
-    for (QRadioButton *chosen : options) {
-        click(chosen);
-        for (QRadioButton *other : options)
-            QCOMPARE(other->isChecked(), other == chosen);
-    }
 }
 
 void ConverterTest::conversion_data()

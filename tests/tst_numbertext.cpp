@@ -4,11 +4,9 @@
 #include "numbertext.h"
 #include "runtimeerror.h"
 
-#include <QLocale>
 #include <QTest>
 
 #include <cfenv>
-#include <clocale>
 #include <cmath>
 #include <limits>
 
@@ -21,11 +19,8 @@ class NumberTextTest : public QObject
 private slots:
     void numberToText_data();
     void numberToText();
-    void numberToTextIgnoresTheUserLocale();
     void textToNumber_data();
     void textToNumber();
-    void textToNumberOfLongTexts_data();
-    void textToNumberOfLongTexts();
     void textToNumberRangeFlags_data();
     void textToNumberRangeFlags();
     void statusTest_data();
@@ -58,21 +53,6 @@ void NumberTextTest::numberToText()
     QFETCH(double, value);
     QFETCH(QString, text);
     QCOMPARE(runtime::numberToText(value), text);
-}
-
-void NumberTextTest::numberToTextIgnoresTheUserLocale()
-{
-    const QLocale previous;
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    const bool cLocaleChanged = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
-    const QString text = runtime::numberToText(726.85);
-    const double value = runtime::textToNumber(u"726.85");
-    std::setlocale(LC_ALL, "C");
-    QLocale::setDefault(previous);
-    QCOMPARE(text, "726.85");
-    QCOMPARE(value, 726.85);
-    if (!cLocaleChanged)
-        qInfo("no German C locale on this machine; only Qt's default locale was changed");
 }
 
 void NumberTextTest::textToNumber_data()
@@ -111,24 +91,6 @@ void NumberTextTest::textToNumber()
     const double read = runtime::textToNumber(text);
     QCOMPARE(read, value);
     QCOMPARE(std::signbit(read), std::signbit(value));
-}
-
-void NumberTextTest::textToNumberOfLongTexts_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<double>("value");
-    constexpr qsizetype fullLength = 32767;
-    QTest::newRow("zeros then a digit") << QString(fullLength - 1, u'0') + u'7' << 7.0;
-    QTest::newRow("long fraction") << "12." + QString(fullLength - 4, u'0') + u'1' << 12.0;
-    QTest::newRow("tiny long fraction") << "0." + QString(fullLength - 3, u'0') + u'5' << 0.0;
-    QTest::newRow("long exponent") << "1e-" + QString(fullLength - 4, u'0') + u'1' << 0.1;
-}
-
-void NumberTextTest::textToNumberOfLongTexts()
-{
-    QFETCH(QString, text);
-    QFETCH(double, value);
-    QCOMPARE(runtime::textToNumber(text), value);
 }
 
 void NumberTextTest::textToNumberRangeFlags_data()

@@ -6,7 +6,6 @@
 #include "runtimeerror.h"
 #include "testwindows.h"
 
-#include <QLineEdit>
 #include <QTest>
 
 #include <stdexcept>
@@ -25,7 +24,6 @@ private slots:
     void errorFrameShowsTheErrorAndGoesOn();
     void parseKeystrokes_data();
     void parseKeystrokes();
-    void sendKeysSelectsTheWholeTextLater();
 };
 
 void RuntimeTest::errorFrameShowsTheErrorAndGoesOn_data()
@@ -80,20 +78,6 @@ void RuntimeTest::parseKeystrokes()
     QFETCH(QString, notation);
     QFETCH(QList<Keystroke>, strokes);
     QCOMPARE(runtime::parseKeystrokes(notation), strokes);
-}
-
-void RuntimeTest::sendKeysSelectsTheWholeTextLater()
-{
-    QLineEdit field;
-    field.setText(QStringLiteral("some text"));
-    field.show();
-    QVERIFY(QTest::qWaitForWindowActive(&field));
-    field.setCursorPosition(4);
-
-    sendKeys(QStringLiteral("{Home}+{End}"));
-    QVERIFY(!field.hasSelectedText()); // queued, not yet delivered
-    QTRY_COMPARE(field.selectedText(), "some text");
-    QCOMPARE(field.cursorPosition(), 9);
 }
 
 QTEST_MAIN(RuntimeTest)
