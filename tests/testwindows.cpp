@@ -57,18 +57,23 @@ frmLogin *openLoginWindow()
     return login;
 }
 
+QWidget *converterWindow()
+{
+    const auto windows = QApplication::topLevelWidgets();
+    for (QWidget *window : windows) {
+        if (window->objectName() == QLatin1String("frmlogon") && window->isVisible())
+            return window;
+    }
+    return nullptr;
+}
+
 QWidget *logIn(const QString &userName)
 {
     frmLogin *login = openLoginWindow();
     QTest::keyClicks(control<QLineEdit>(login, "txtUserName"), userName);
     QTest::keyClicks(control<QLineEdit>(login, "txtPassword"), QStringLiteral("bluelanterns"));
     QTest::keyClick(control<QLineEdit>(login, "txtPassword"), Qt::Key_Return);
-    QWidget *converter = nullptr;
-    const auto windows = QApplication::topLevelWidgets();
-    for (QWidget *window : windows) {
-        if (window->objectName() == QLatin1String("frmlogon"))
-            converter = window;
-    }
+    QWidget *converter = converterWindow();
     if (converter && !QTest::qWaitForWindowActive(converter))
         qWarning("converter window did not become active");
     return converter;

@@ -32,6 +32,9 @@ frmLogin *openLoginWindow();
 // Logs in as a user would, with the shared password, and returns the converter window.
 QWidget *logIn(const QString &userName);
 
+// The converter window if it is open, else null.
+QWidget *converterWindow();
+
 QRect inTwips(const QRect &pixels);
 
 // Does what a user does, inside the application's event loop as the program runs it, until the

@@ -25,15 +25,6 @@ QString units(const char16_t *codeUnits, qsizetype size = -1)
     return size < 0 ? QStringView(codeUnits).toString() : QStringView(codeUnits, size).toString();
 }
 
-QWidget *converterWindow()
-{
-    for (QWidget *window : QApplication::topLevelWidgets()) {
-        if (window->objectName() == "frmlogon" && window->isVisible())
-            return window;
-    }
-    return nullptr;
-}
-
 } // namespace
 
 class HostileInputTest : public QObject
