@@ -8,7 +8,7 @@
 #include "messagebox.h"
 #include "numbertext.h"
 #include "text.h"
-#include "windows.h"
+#include "windowing.h"
 
 using namespace runtime;
 

@@ -4,7 +4,7 @@
 #include "fonts.h"
 #include "messagebox.h"
 #include "programicon.h"
-#include "windows.h"
+#include "windowing.h"
 
 using namespace runtime;
 

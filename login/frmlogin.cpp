@@ -10,7 +10,7 @@
 #include "passwordfield.h"
 #include "programicon.h"
 #include "text.h"
-#include "windows.h"
+#include "windowing.h"
 
 #include <QKeyEvent>
 

@@ -1,7 +1,7 @@
 #include "applicationdescription.h"
 
 #include "fonts.h"
-#include "windows.h"
+#include "windowing.h"
 
 #include <QApplication>
 #include <QLocale>

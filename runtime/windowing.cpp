@@ -1,4 +1,4 @@
-#include "windows.h"
+#include "windowing.h"
 
 #include <QApplication>
 #include <QGuiApplication>
