@@ -1,6 +1,18 @@
-#include "brightfold.h"
+#include "application.h"
+#include "defaultinstance.h"
+#include "frmlogin.h"
+#include "productinfo.h"
+#include "programicon.h"
 
 int main(int argc, char *argv[])
 {
-    return runtime::runApplication(argc, argv, brightfoldApplication());
+    const runtime::ApplicationDescription brightfold{
+        QStringLiteral(BRIGHTFOLD_TITLE),
+        QStringLiteral(BRIGHTFOLD_COMPANY),
+        QStringLiteral(BRIGHTFOLD_VERSION_TEXT),
+        QStringLiteral(BRIGHTFOLD_APP_ID),
+        programIcon,
+        [] { return static_cast<QWidget *>(&runtime::defaultInstance<frmLogin>()); },
+    };
+    return runtime::runApplication(argc, argv, brightfold);
 }

@@ -7,7 +7,6 @@
 #include "floatingpoint.h"
 #include "messagebox.h"
 #include "numbertext.h"
-#include "text.h"
 #include "windowing.h"
 
 using namespace runtime;
@@ -20,30 +19,25 @@ constexpr double celsiusScale = 5.0;
 constexpr double fahrenheitScale = 9.0;
 constexpr double kelvinAtZeroCelsius = 273.15;
 
-double valueOf(const QString &text)
-{
-    return textToNumber(text);
-}
-
 // One step: its arithmetic, the floating-point status test, then its text form into the target.
-template <class Arithmetic> void step(Label *target, Arithmetic &&arithmetic)
+template <class Arithmetic> void step(QLabel *target, Arithmetic &&arithmetic)
 {
-    target->setCaption(numberToText(arithmeticStep(arithmetic)));
+    target->setText(numberToText(arithmeticStep(arithmetic)));
 }
 
 // A step without arithmetic: the source's value, in its text form again, into the target.
-void copy(Label *target, const Label *source)
+void copy(QLabel *target, const QLabel *source)
 {
-    target->setCaption(numberToText(valueOf(source->caption())));
+    target->setText(numberToText(textToNumber(source->text())));
 }
 
 } // namespace
 
 bool frmlogon::refusedEmptyField()
 {
-    if (!textEquals(QString(), ui->txt1->text()))
+    if (!ui->txt1->text().isEmpty())
         return false;
-    showMessage(QStringLiteral("The field is empty"));
+    showMessage(this, QStringLiteral("The field is empty"));
     setFocusOn(Option1.element(1));
     return true;
 }
@@ -53,7 +47,7 @@ void frmlogon::cf_Click()
     if (refusedEmptyField())
         return;
     step(ui->lbl1, [&] {
-        return valueOf(ui->txt1->text()) * fahrenheitPerCelsius + fahrenheitAtZeroCelsius;
+        return textToNumber(ui->txt1->text()) * fahrenheitPerCelsius + fahrenheitAtZeroCelsius;
     });
 }
 
@@ -61,46 +55,46 @@ void frmlogon::ck_Click(int)
 {
     if (refusedEmptyField())
         return;
-    step(ui->lbl1, [&] { return valueOf(ui->txt1->text()) + kelvinAtZeroCelsius; });
+    step(ui->lbl1, [&] { return textToNumber(ui->txt1->text()) + kelvinAtZeroCelsius; });
 }
 
 void frmlogon::kc_Click(int)
 {
     if (refusedEmptyField())
         return;
-    step(ui->lbl1, [&] { return valueOf(ui->txt1->text()) - kelvinAtZeroCelsius; });
+    step(ui->lbl1, [&] { return textToNumber(ui->txt1->text()) - kelvinAtZeroCelsius; });
 }
 
 void frmlogon::fc_Click()
 {
     if (refusedEmptyField())
         return;
-    step(ui->lbl2, [&] { return valueOf(ui->txt1->text()) - fahrenheitAtZeroCelsius; });
-    step(ui->lbl2, [&] { return valueOf(ui->lbl2->caption()) * celsiusScale; });
-    step(ui->lbl2, [&] { return valueOf(ui->lbl2->caption()) / fahrenheitScale; });
+    step(ui->lbl2, [&] { return textToNumber(ui->txt1->text()) - fahrenheitAtZeroCelsius; });
+    step(ui->lbl2, [&] { return textToNumber(ui->lbl2->text()) * celsiusScale; });
+    step(ui->lbl2, [&] { return textToNumber(ui->lbl2->text()) / fahrenheitScale; });
     copy(ui->lbl1, ui->lbl2);
-    ui->lbl2->setCaption(QString());
+    ui->lbl2->setText(QString());
 }
 
 void frmlogon::fk_Click(int)
 {
     if (refusedEmptyField())
         return;
-    step(ui->lbl2, [&] { return valueOf(ui->txt1->text()) - fahrenheitAtZeroCelsius; });
-    step(ui->lbl2, [&] { return valueOf(ui->lbl2->caption()) * celsiusScale; });
-    step(ui->lbl2, [&] { return valueOf(ui->lbl2->caption()) / fahrenheitScale; });
+    step(ui->lbl2, [&] { return textToNumber(ui->txt1->text()) - fahrenheitAtZeroCelsius; });
+    step(ui->lbl2, [&] { return textToNumber(ui->lbl2->text()) * celsiusScale; });
+    step(ui->lbl2, [&] { return textToNumber(ui->lbl2->text()) / fahrenheitScale; });
     copy(ui->lbl1, ui->lbl2);
-    step(ui->lbl1, [&] { return valueOf(ui->lbl1->caption()) + kelvinAtZeroCelsius; });
-    ui->lbl2->setCaption(QString());
+    step(ui->lbl1, [&] { return textToNumber(ui->lbl1->text()) + kelvinAtZeroCelsius; });
+    ui->lbl2->setText(QString());
 }
 
 void frmlogon::kf_Click(int)
 {
     if (refusedEmptyField())
         return;
-    step(ui->lbl2, [&] { return valueOf(ui->txt1->text()) - kelvinAtZeroCelsius; });
+    step(ui->lbl2, [&] { return textToNumber(ui->txt1->text()) - kelvinAtZeroCelsius; });
     step(ui->lbl1, [&] {
-        return valueOf(ui->lbl2->caption()) * fahrenheitPerCelsius + fahrenheitAtZeroCelsius;
+        return textToNumber(ui->lbl2->text()) * fahrenheitPerCelsius + fahrenheitAtZeroCelsius;
     });
-    ui->lbl2->setCaption(QString());
+    ui->lbl2->setText(QString());
 }

@@ -3,35 +3,34 @@
 
 #include "fonts.h"
 #include "messagebox.h"
-#include "programicon.h"
+#include "productinfo.h"
 #include "windowing.h"
 
 using namespace runtime;
 
-namespace {
-const QString makersAddress = QStringLiteral("www.orvane.example");
-}
-
-frmlogon::frmlogon(QWidget *parent)
-    : QWidget(parent), ui(std::make_unique<Ui::frmlogon>()), Option1(this, "Option1"),
-      ck(this, "ck"), kc(this, "kc"), kf(this, "kf"), fk(this, "fk")
+frmlogon::frmlogon(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui::frmlogon>())
 {
     ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowIcon(programIcon());
-    applyStoredFontSizes(this);
-    fitCaptionsToControls(this);
+    useClassicWindowFont(this);
     centreOnScreen(this);
     ui->Option1->setFocus();
 
-    onClick(ui->cf, this, &frmlogon::cf_Click);
-    ck.onClick(this, &frmlogon::ck_Click);
-    onClick(ui->fc, this, &frmlogon::fc_Click);
-    fk.onClick(this, &frmlogon::fk_Click);
-    kc.onClick(this, &frmlogon::kc_Click);
-    kf.onClick(this, &frmlogon::kf_Click);
-    Option1.onClick(this, &frmlogon::Option1_Click);
-    onClick(ui->Command1, this, &frmlogon::Command1_Click);
+    // Option1, ck, kc, kf and fk are control arrays of one element each.
+    Option1.add(1, ui->Option1);
+    ck.add(2, ui->ck);
+    kc.add(3, ui->kc);
+    kf.add(4, ui->kf);
+    fk.add(5, ui->fk);
+
+    onClick(ui->cf, [this] { cf_Click(); });
+    ck.onClick([this](int index) { ck_Click(index); });
+    onClick(ui->fc, [this] { fc_Click(); });
+    fk.onClick([this](int index) { fk_Click(index); });
+    kc.onClick([this](int index) { kc_Click(index); });
+    kf.onClick([this](int index) { kf_Click(index); });
+    Option1.onClick([this](int index) { Option1_Click(index); });
+    onClick(ui->Command1, [this] { Command1_Click(); });
 }
 
 frmlogon::~frmlogon() = default;
@@ -40,15 +39,19 @@ frmlogon::~frmlogon() = default;
 void frmlogon::Option1_Click(int)
 {
     ui->txt1->setText(QString());
-    ui->lbl1->setCaption(QString());
-    ui->lbl2->setCaption(QString());
+    ui->lbl1->setText(QString());
+    ui->lbl2->setText(QString());
 }
 
 void frmlogon::Command1_Click()
 {
-    showMessage(QStringLiteral("Brightfold Version 1.0"), InformationMessage);
-    showMessage(QStringLiteral("From ") + makersAddress, InformationMessage);
-    showMessage(QStringLiteral("Made by Orvane"), InformationMessage);
-    showMessage(QStringLiteral("Please report any bugs"), InformationMessage);
-    showMessage(QStringLiteral("Enjoy!"), InformationMessage);
+    const QStringList lines{
+        QStringLiteral(BRIGHTFOLD_TITLE " Version " BRIGHTFOLD_SHORT_VERSION),
+        QStringLiteral("From " BRIGHTFOLD_WEB_ADDRESS),
+        QStringLiteral("Made by " BRIGHTFOLD_COMPANY),
+        QStringLiteral("Please report any bugs"),
+        QStringLiteral("Enjoy!"),
+    };
+    for (const QString &line : lines)
+        showMessage(this, line, InformationMessage);
 }

@@ -10,9 +10,6 @@
 namespace Ui {
 class frmlogon;
 }
-namespace runtime {
-class Label;
-}
 
 // The converter window: converts the temperature typed into txt1 between Celsius, Fahrenheit and
 // Kelvin when one of the six options is clicked, and shows the result in lbl1.

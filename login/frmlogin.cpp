@@ -1,36 +1,32 @@
 #include "frmlogin.h"
 #include "ui_frmlogin.h"
 
+#include "application.h"
 #include "defaultinstance.h"
+#include "errorframe.h"
 #include "fonts.h"
 #include "frmlogon.h"
-#include "keystrokes.h"
 #include "logincredentials.h"
-#include "messagebox.h"
 #include "passwordfield.h"
-#include "programicon.h"
-#include "text.h"
 #include "windowing.h"
 
 #include <QKeyEvent>
 
 using namespace runtime;
 
-frmLogin::frmLogin(QWidget *parent)
-    : QDialog(parent), ui(std::make_unique<Ui::frmLogin>()), lblLabels(this, "lblLabels")
+frmLogin::frmLogin(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::frmLogin>())
 {
     ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowIcon(programIcon());
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                    Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     makePasswordField(ui->txtPassword, QChar(0x00AE));
-    fitCaptionsToControls(this);
+    useClassicWindowFont(this);
     centreOnScreen(this);
     ui->txtUserName->setFocus();
 
-    onClick(ui->cmdOK, this, &frmLogin::cmdOK_Click);
-    onClick(ui->cmdCancel, this, &frmLogin::cmdCancel_Click);
+    onClick(ui->cmdOK, [this] { cmdOK_Click(); });
+    onClick(ui->cmdCancel, [this] { cmdCancel_Click(); });
 }
 
 frmLogin::~frmLogin() = default;
@@ -48,20 +44,19 @@ void frmLogin::keyPressEvent(QKeyEvent *event)
 void frmLogin::cmdOK_Click()
 {
     if (isBlankName()) {
-        refuseName();
+        refuse(ui->txtUserName, QStringLiteral("Please put your name"), InformationMessage);
         return;
     }
     if (!isLoginPassword(ui->txtPassword->text())) {
-        refusePassword();
+        refuse(ui->txtPassword, QStringLiteral("Invalid Password, try again!"), PlainMessage,
+               QStringLiteral("Login"));
         return;
     }
     setLoginSucceeded(true);
     frmlogon &converter = defaultInstance<frmlogon>();
-    setWindowCaption(&converter,
-                     concatenate(concatenate(QStringLiteral("Welcome "), ui->txtUserName->text()),
-                                 QStringLiteral(".")));
-    showWindow(&converter);
-    unloadWindow(this);
+    setWindowCaption(&converter, "Welcome " + ui->txtUserName->text() + ".");
+    converter.show();
+    close();
 }
 
 void frmLogin::cmdCancel_Click()
@@ -74,23 +69,18 @@ void frmLogin::cmdCancel_Click()
 bool frmLogin::isBlankName() const
 {
     for (const QString &blank : blankUserNames()) {
-        if (textEquals(ui->txtUserName->text(), blank))
+        if (ui->txtUserName->text() == blank)
             return true;
     }
     return false;
 }
 
-void frmLogin::refuseName()
+// After the message, the refused box has the focus with its whole text selected and the caret at
+// its end, so that typing replaces it.
+void frmLogin::refuse(QLineEdit *box, const QString &prompt, MessageStyle style,
+                      const QString &title)
 {
-    showMessage(QStringLiteral("Please put your name"), InformationMessage);
-    setFocusOn(ui->txtUserName);
-    sendKeys(QStringLiteral("{home}+{end}"));
-}
-
-void frmLogin::refusePassword()
-{
-    showMessage(QStringLiteral("Invalid Password, try again!"), PlainMessage,
-                QStringLiteral("Login"));
-    setFocusOn(ui->txtPassword);
-    sendKeys(QStringLiteral("{Home}+{End}"));
+    showMessage(this, prompt, style, title);
+    setFocusOn(box);
+    box->selectAll();
 }

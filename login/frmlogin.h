@@ -1,15 +1,15 @@
 #pragma once
 
-#include "controlarray.h"
+#include "messagebox.h"
 
 #include <QDialog>
-#include <QLabel>
 
 #include <memory>
 
 namespace Ui {
 class frmLogin;
 }
+class QLineEdit;
 
 // The login window: asks for a user name and the shared password, and opens the converter
 // window for a user who gives both.
@@ -32,10 +32,9 @@ private:
     void cmdCancel_Click();
 
     bool isBlankName() const;
-    void refuseName();
-    void refusePassword();
+    void refuse(QLineEdit *box, const QString &prompt, runtime::MessageStyle style,
+                const QString &title = QString());
 
     std::unique_ptr<Ui::frmLogin> ui;
-    runtime::ControlArray<QLabel> lblLabels;
     bool m_loginSucceeded = false;
 };

@@ -2,15 +2,10 @@
 
 #include "programiconpaths.h"
 
-QStringList programIconImages()
-{
-    return {BRIGHTFOLD_PROGRAM_ICON_PATHS};
-}
-
 QIcon programIcon()
 {
     QIcon icon;
-    for (const QString &image : programIconImages())
-        icon.addFile(image);
+    for (const char *image : {BRIGHTFOLD_PROGRAM_ICON_PATHS})
+        icon.addFile(QString::fromLatin1(image));
     return icon;
 }

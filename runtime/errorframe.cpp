@@ -3,7 +3,11 @@
 #include "messagebox.h"
 #include "runtimeerror.h"
 
+#include <QAbstractButton>
+#include <QPointer>
+
 #include <cstdio>
+#include <memory>
 #include <new>
 
 namespace runtime {
@@ -21,11 +25,12 @@ static int errorNumberOf(std::exception_ptr error)
     }
 }
 
-void reportUnhandledError(std::exception_ptr error) noexcept
+void reportUnhandledError(QWidget *owner, std::exception_ptr error) noexcept
 {
     try {
         const int number = errorNumberOf(error);
         showMessage(
+            owner,
             QStringLiteral("Run-time error '%1':\n\n%2").arg(number).arg(errorDescription(number)),
             CriticalMessage);
     } catch (...) {
@@ -33,6 +38,33 @@ void reportUnhandledError(std::exception_ptr error) noexcept
         // is left, and the event loop must still not see the exception.
         std::fputs("Brightfold: run-time error while reporting a run-time error\n", stderr);
     }
+}
+
+void onClick(QAbstractButton *button, std::function<void()> procedure)
+{
+    QWidget *owner = button->window();
+    auto clicks = std::make_shared<quint64>(0);
+    const auto click = [=] {
+        ++*clicks;
+        runEventProcedure(owner, procedure);
+    };
+    QObject::connect(button, &QAbstractButton::clicked, button, click);
+    if (!button->isCheckable())
+        return;
+    // A selection by mouse or keyboard emits clicked() right after toggled(); a selection without
+    // a click following it by the time the event loop runs again still clicks, once.
+    QObject::connect(button, &QAbstractButton::toggled, button, [=](bool checked) {
+        if (!checked)
+            return;
+        const quint64 clicksBefore = *clicks;
+        QMetaObject::invokeMethod(
+            button,
+            [=] {
+                if (*clicks == clicksBefore)
+                    click();
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 } // namespace runtime

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QEvent>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QLabel>
@@ -10,6 +11,7 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 
+#include <algorithm>
 #include <cmath>
 #include <system_error>
 
@@ -50,6 +52,19 @@ int captionWidth(const QFont &font, const QString &caption)
     return int(std::ceil(QFontMetricsF(font).horizontalAdvance(caption)));
 }
 
+// The font the window definition gives a control of its own: none, so that it follows the
+// window's font, or the one it sets. Remembered before the first fitting changes it.
+QFont definedFont(QWidget *control)
+{
+    const char *const property = "definedFont";
+    QVariant defined = control->property(property);
+    if (!defined.isValid()) {
+        defined = control->testAttribute(Qt::WA_SetFont) ? control->font() : QFont();
+        control->setProperty(property, defined);
+    }
+    return defined.value<QFont>();
+}
+
 } // namespace
 
 FontConfigurationReader::FontConfigurationReader()
@@ -75,18 +90,7 @@ void FontConfigurationReader::finish()
         m_reading.join();
 }
 
-void installWindowFont()
-{
-    QFont::insertSubstitutions(QString::fromLatin1(classicFamily),
-                               {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Tahoma"),
-                                QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
-    QFont font(QString::fromLatin1(classicFamily));
-    font.setPointSizeF(8);
-    font.setStyleHint(QFont::SansSerif);
-    QApplication::setFont(font);
-}
-
-void applyStoredFontSizes(QWidget *window)
+static void applyStoredFontSizes(QWidget *window)
 {
     const auto controls = window->findChildren<QWidget *>();
     for (QWidget *control : controls) {
@@ -97,6 +101,43 @@ void applyStoredFontSizes(QWidget *window)
         font.setPointSizeF(size.toDouble());
         control->setFont(font);
     }
+}
+
+namespace {
+
+// Fits a window's captions again whenever its font changes, the first time included.
+class CaptionFitter : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::FontChange && watched == parent())
+            fitCaptionsToControls(static_cast<QWidget *>(watched));
+        return false;
+    }
+};
+
+} // namespace
+
+void useClassicWindowFont(QWidget *window)
+{
+    static const bool substituted = [] {
+        QFont::insertSubstitutions(QString::fromLatin1(classicFamily),
+                                   {QStringLiteral("Microsoft Sans Serif"),
+                                    QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"),
+                                    QStringLiteral("Arial")});
+        return true;
+    }();
+    Q_UNUSED(substituted)
+    applyStoredFontSizes(window);
+    window->installEventFilter(new CaptionFitter(window));
+    QFont font(QString::fromLatin1(classicFamily));
+    font.setPointSizeF(8);
+    font.setStyleHint(QFont::SansSerif);
+    window->setFont(font);
 }
 
 int captionRoom(const QWidget *control)
@@ -121,17 +162,20 @@ void fitCaptionsToControls(QWidget *window)
     const auto controls = window->findChildren<QWidget *>();
     for (QWidget *control : controls) {
         const QString caption = captionOf(control);
-        const int room = captionRoom(control);
-        if (caption.isEmpty() || room <= 0 || captionWidth(control->font(), caption) <= room)
+        if (caption.isEmpty())
             continue;
-        QFont font = control->font();
-        int stretch = 100 * room / captionWidth(font, caption);
-        for (; stretch >= narrowestStretch; --stretch) {
-            font.setStretch(stretch);
-            if (captionWidth(font, caption) <= room)
-                break;
+        QFont fitted = definedFont(control);
+        QFont measured = fitted.resolve(control->parentWidget()->font());
+        const int room = captionRoom(control);
+        const int width = captionWidth(measured, caption);
+        if (width > room && room > 0) {
+            int stretch = std::max(narrowestStretch, 100 * room / width);
+            measured.setStretch(stretch);
+            while (stretch > narrowestStretch && captionWidth(measured, caption) > room)
+                measured.setStretch(--stretch);
+            fitted.setStretch(stretch);
         }
-        control->setFont(font);
+        control->setFont(fitted);
     }
 }
 

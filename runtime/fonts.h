@@ -24,16 +24,14 @@ private:
     std::thread m_reading;
 };
 
-// Makes the classic window font, "MS Sans Serif" at 8 points, the application font, with
-// metric-near substitutes where that family is missing.
-void installWindowFont();
+// The window definitions are laid out in twips for the classic window font, "MS Sans Serif" at 8
+// points. Gives the window that font (or a metric-near substitute) whatever font the desktop sets
+// for applications, applies the fractional point sizes that a definition stores in the property
+// "fontPointSize", and fits the captions, again whenever the window's font changes.
+void useClassicWindowFont(QWidget *window);
 
-// Applies what a window definition stores beyond Qt Designer's reach: the property
-// "fontPointSize" gives a control's font a fractional point size.
-void applyStoredFontSizes(QWidget *window);
-
-// The window definitions were laid out for the classic font. Where a substitute draws a caption
-// wider than its control, that control's font is condensed just enough for the caption to fit.
+// Where a font draws a caption wider than its control, condenses that control's font just enough
+// for the caption to fit, down to a narrowest stretch that stays readable.
 void fitCaptionsToControls(QWidget *window);
 
 // The width a control offers its caption, as its style lays it out.

@@ -7,15 +7,11 @@
 
 namespace runtime {
 
-static QMessageBox::Icon iconForStyle(int style)
+static QMessageBox::Icon iconFor(MessageStyle style)
 {
-    switch (style & 0x70) {
+    switch (style) {
     case CriticalMessage:
         return QMessageBox::Critical;
-    case 32:
-        return QMessageBox::Question;
-    case 48:
-        return QMessageBox::Warning;
     case InformationMessage:
         return QMessageBox::Information;
     default:
@@ -23,10 +19,10 @@ static QMessageBox::Icon iconForStyle(int style)
     }
 }
 
-void showMessage(const QString &prompt, int style, const QString &title)
+void showMessage(QWidget *owner, const QString &prompt, MessageStyle style, const QString &title)
 {
-    QMessageBox box(iconForStyle(style), title.isEmpty() ? QApplication::applicationName() : title,
-                    prompt, QMessageBox::Ok, QApplication::activeWindow());
+    QMessageBox box(iconFor(style), title.isEmpty() ? QApplication::applicationName() : title,
+                    prompt, QMessageBox::Ok, owner);
     box.setTextFormat(Qt::PlainText);
     box.setWindowModality(Qt::ApplicationModal);
     box.button(QMessageBox::Ok)->setIcon(QIcon()); // a plain OK, whatever the desktop theme

@@ -1,8 +1,8 @@
 #include "numbertext.h"
 
+#include <algorithm>
 #include <cfenv>
 #include <charconv>
-#include <cmath>
 #include <limits>
 #include <string>
 
@@ -12,13 +12,6 @@ QString numberToText(double value)
 {
     if (value == 0.0)
         return QStringLiteral("0"); // also for negative zero
-    if (!std::isfinite(value)) {
-        // Arithmetic steps test for overflow before a value reaches its text form, so this is
-        // only a safe answer for a caller that skipped the test.
-        if (std::isnan(value))
-            return QStringLiteral("NaN");
-        return value > 0 ? QStringLiteral("Infinity") : QStringLiteral("-Infinity");
-    }
     char buffer[32];
     // to_chars with a precision formats exactly as printf's "%.15g", without the C locale.
     const auto result =

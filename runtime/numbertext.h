@@ -5,7 +5,7 @@
 
 namespace runtime {
 
-// The text form of a number: at most 15 significant digits, fixed notation while the decimal
+// The text form of a finite number: at most 15 significant digits, fixed notation while the decimal
 // exponent lies between -4 and 14, otherwise scientific ("1E+15", "1E-05"); trailing zeros
 // dropped, "." as decimal point whatever the locale, and negative zero shown as "0".
 QString numberToText(double value);

@@ -1,10 +1,9 @@
-// The runtime's error frame, keystrokes and control arrays, driven as the windows use them.
+// The floating-point status test and the error frame that reports what a procedure raised.
 
 #include "errorframe.h"
-#include "keystrokes.h"
-#include "messageboxcatcher.h"
+#include "floatingpoint.h"
 #include "runtimeerror.h"
-#include "testwindows.h"
+#include "support.h"
 
 #include <QTest>
 
@@ -12,72 +11,78 @@
 
 using namespace runtime;
 
-Q_DECLARE_METATYPE(runtime::Keystroke)
-
 class RuntimeTest : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { prepareTestApplication(); }
-    void errorFrameShowsTheErrorAndGoesOn_data();
-    void errorFrameShowsTheErrorAndGoesOn();
-    void parseKeystrokes_data();
-    void parseKeystrokes();
+    void initTestCase() { prepareApplication(); }
+    void statusTest_data();
+    void statusTest();
+    void errorFrame_data();
+    void errorFrame();
 };
 
-void RuntimeTest::errorFrameShowsTheErrorAndGoesOn_data()
+void RuntimeTest::statusTest_data()
 {
-    QTest::addColumn<int>("thrown"); // a run-time error number, or 0 for other exceptions
-    QTest::addColumn<QString>("message");
-    QTest::newRow("overflow") << int(Overflow) << "Run-time error '6':\n\nOverflow";
-    QTest::newRow("division by zero")
-        << int(DivisionByZero) << "Run-time error '11':\n\nDivision by zero";
-    QTest::newRow("out of memory") << -1 << "Run-time error '7':\n\nOut of memory";
-    QTest::newRow("any other exception") << 0 << "Run-time error '51':\n\nInternal error";
+    QTest::addColumn<double>("left");
+    QTest::addColumn<char>("operation");
+    QTest::addColumn<double>("right");
+    QTest::addColumn<int>("error"); // 0: none
+    QTest::newRow("ordinary") << 100.0 << '*' << 1.8 << 0;
+    QTest::newRow("overflowing product") << 1e308 << '*' << 1.8 << int(Overflow);
+    QTest::newRow("overflowing sum") << 1.7976931348623157e308 << '+' << 1e292 << int(Overflow);
+    QTest::newRow("division by zero") << 1.0 << '/' << 0.0 << int(DivisionByZero);
+    QTest::newRow("zero by zero") << 0.0 << '/' << 0.0 << int(InvalidProcedureCall);
+    QTest::newRow("underflow is no fault") << 1e-308 << '/' << 1e10 << 0;
 }
 
-void RuntimeTest::errorFrameShowsTheErrorAndGoesOn()
+void RuntimeTest::statusTest()
+{
+    QFETCH(double, left);
+    QFETCH(char, operation);
+    QFETCH(double, right);
+    QFETCH(int, error);
+    // The operands come from the table, so the compiler cannot fold the arithmetic away.
+    const auto arithmetic = [&] {
+        return operation == '*' ? left * right : operation == '+' ? left + right : left / right;
+    };
+    int raised = 0;
+    try {
+        arithmeticStep(arithmetic);
+    } catch (const RuntimeError &runtimeError) {
+        raised = runtimeError.number();
+    }
+    QCOMPARE(raised, error);
+}
+
+void RuntimeTest::errorFrame_data()
+{
+    QTest::addColumn<int>("thrown"); // a run-time error number; -1 out of memory, 0 anything else
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("invalid") << 5 << "5':\n\nInvalid procedure call or argument";
+    QTest::newRow("overflow") << 6 << "6':\n\nOverflow";
+    QTest::newRow("division by zero") << 11 << "11':\n\nDivision by zero";
+    QTest::newRow("missing element") << 340 << "340':\n\nControl array element doesn't exist";
+    QTest::newRow("out of memory") << -1 << "7':\n\nOut of memory";
+    QTest::newRow("anything else") << 0 << "51':\n\nInternal error";
+}
+
+void RuntimeTest::errorFrame()
 {
     QFETCH(int, thrown);
-    QFETCH(QString, message);
-    MessageBoxCatcher catcher;
-    bool reachedAfterError = false;
-    runEventProcedure([&] {
+    QFETCH(QString, shown);
+    QWidget owner;
+    owner.setObjectName("owner");
+    MessageBoxes boxes;
+    runEventProcedure(&owner, [&] {
         if (thrown > 0)
             raiseError(thrown);
         if (thrown < 0)
             throw std::bad_alloc();
         throw std::runtime_error("unexpected");
-        reachedAfterError = true;
     });
-    QVERIFY(!reachedAfterError);
-    QCOMPARE(catcher.messages, QList{okBox(message, "Brightfold", QMessageBox::Critical)});
-}
-
-void RuntimeTest::parseKeystrokes_data()
-{
-    QTest::addColumn<QString>("notation");
-    QTest::addColumn<QList<Keystroke>>("strokes");
-    const Keystroke home{Qt::Key_Home, {}, {}};
-    const Keystroke shiftEnd{Qt::Key_End, Qt::ShiftModifier, {}};
-    QTest::newRow("lower-case names") << "{home}+{end}" << QList{home, shiftEnd};
-    QTest::newRow("capitalised names") << "{Home}+{End}" << QList{home, shiftEnd};
-    QTest::newRow("characters") << "a+b"
-                                << QList<Keystroke>{{Qt::Key_A, {}, "a"},
-                                                    {Qt::Key_B, Qt::ShiftModifier, "b"}};
-    QTest::newRow("shift applies to one key")
-        << "+{end}{end}" << QList{shiftEnd, Keystroke{Qt::Key_End, {}, {}}};
-    QTest::newRow("escaped brace") << "{}}" << QList<Keystroke>{{Qt::Key_BraceRight, {}, {}}};
-    QTest::newRow("unknown name skipped") << "{nokey}x" << QList<Keystroke>{{Qt::Key_X, {}, "x"}};
-    QTest::newRow("unclosed brace") << "{home" << QList<Keystroke>{};
-}
-
-void RuntimeTest::parseKeystrokes()
-{
-    QFETCH(QString, notation);
-    QFETCH(QList<Keystroke>, strokes);
-    QCOMPARE(runtime::parseKeystrokes(notation), strokes);
+    QCOMPARE(boxes.seen, QStringList{"Brightfold|3|Run-time error '" + shown + "|OK|owner"});
 }
 
 QTEST_MAIN(RuntimeTest)

@@ -1,7 +1,6 @@
-#include "applicationdescription.h"
+#include "application.h"
 
 #include "fonts.h"
-#include "windowing.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -16,12 +15,23 @@ int runApplication(int &argc, char **argv, const ApplicationDescription &descrip
     QApplication::setApplicationName(description.title);
     QApplication::setOrganizationName(description.organisation);
     QApplication::setApplicationVersion(description.version);
+    QGuiApplication::setDesktopFileName(description.desktopId);
+    QApplication::setWindowIcon(description.icon());
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    installWindowFont();
     fontConfiguration.finish();
 
-    showWindow(description.startupWindow());
+    description.startupWindow()->show();
     return QApplication::exec();
+}
+
+void endProgram()
+{
+    // Hide rather than close: closing runs the windows' close handling, and nothing of the
+    // program may run any more.
+    const auto windows = QApplication::topLevelWidgets();
+    for (QWidget *window : windows)
+        window->hide();
+    QCoreApplication::exit(0);
 }
 
 } // namespace runtime
