@@ -65,6 +65,34 @@ QFont definedFont(QWidget *control)
     return defined.value<QFont>();
 }
 
+void applyStoredFontSizes(QWidget *window)
+{
+    const auto controls = window->findChildren<QWidget *>();
+    for (QWidget *control : controls) {
+        const QVariant size = control->property("fontPointSize");
+        if (!size.isValid())
+            continue;
+        QFont font = control->font();
+        font.setPointSizeF(size.toDouble());
+        control->setFont(font);
+    }
+}
+
+// Fits a window's captions again whenever its font changes, the first time included.
+class CaptionFitter : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::FontChange && watched == parent())
+            fitCaptionsToControls(static_cast<QWidget *>(watched));
+        return false;
+    }
+};
+
 } // namespace
 
 FontConfigurationReader::FontConfigurationReader()
@@ -89,38 +117,6 @@ void FontConfigurationReader::finish()
     if (m_reading.joinable())
         m_reading.join();
 }
-
-static void applyStoredFontSizes(QWidget *window)
-{
-    const auto controls = window->findChildren<QWidget *>();
-    for (QWidget *control : controls) {
-        const QVariant size = control->property("fontPointSize");
-        if (!size.isValid())
-            continue;
-        QFont font = control->font();
-        font.setPointSizeF(size.toDouble());
-        control->setFont(font);
-    }
-}
-
-namespace {
-
-// Fits a window's captions again whenever its font changes, the first time included.
-class CaptionFitter : public QObject
-{
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::FontChange && watched == parent())
-            fitCaptionsToControls(static_cast<QWidget *>(watched));
-        return false;
-    }
-};
-
-} // namespace
 
 void useClassicWindowFont(QWidget *window)
 {

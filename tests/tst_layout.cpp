@@ -20,6 +20,8 @@ private slots:
     void cleanup() { discardWindows(); }
     void windows();
     void captionsFitWhateverTheDesktopFont();
+    void captionFitting_data();
+    void captionFitting();
     void scratchLabelBelowTheClientArea();
 
 private:
@@ -79,6 +81,32 @@ void LayoutTest::captionsFitWhateverTheDesktopFont()
                      runtime::captionRoom(control),
                  qPrintable(control->objectName() + " cuts off " + caption));
     }
+}
+
+void LayoutTest::captionFitting_data()
+{
+    QTest::addColumn<int>("room"); // the label's width, in % of what its caption needs
+    QTest::addColumn<int>("stretch");
+    QTest::newRow("room enough") << 100 << 0;
+    QTest::newRow("a little short") << 90 << 90; // condensed just enough: between 80 and 99
+    QTest::newRow("far too short") << 50 << 80;
+}
+
+// A window's captions are fitted again when its font changes.
+void LayoutTest::captionFitting()
+{
+    QFETCH(int, room);
+    QFETCH(int, stretch);
+    QWidget window;
+    auto *label = new QLabel("Fahrenheit > Kelvin", &window);
+    runtime::useClassicWindowFont(&window);
+    const QFont changed("DejaVu Sans", 10);
+    label->setFixedWidth(QFontMetrics(changed).horizontalAdvance(label->text()) * room / 100);
+    window.setFont(changed);
+    const int fitted = label->font().stretch();
+    QVERIFY2(stretch == 90 ? fitted >= 80 && fitted < 100 : fitted == stretch,
+             qPrintable(QString::number(fitted)));
+    QCOMPARE(label->fontMetrics().horizontalAdvance(label->text()) <= label->width(), room > 50);
 }
 
 void LayoutTest::scratchLabelBelowTheClientArea()
