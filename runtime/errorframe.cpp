@@ -43,7 +43,7 @@ void reportUnhandledError(QWidget *owner, std::exception_ptr error) noexcept
 void onClick(QAbstractButton *button, std::function<void()> procedure)
 {
     QWidget *owner = button->window();
-    auto clicks = std::make_shared<quint64>(0);
+    auto clicks = std::make_shared<quint64>(); // clicks so far
     const auto click = [=] {
         ++*clicks;
         runEventProcedure(owner, procedure);

@@ -23,9 +23,9 @@ void discardWindows();
 // returns the exit status, or -1 when it has not ended within two seconds.
 int exitStatusAfter(const std::function<void()> &userAction);
 
-template <class Control = QWidget> Control *child(QWidget *window, const char *name)
+template <class Control = QWidget> Control *child(QWidget *window, const QString &name)
 {
-    return window->findChild<Control *>(QString::fromLatin1(name));
+    return window->findChild<Control *>(name);
 }
 
 // While it lives, records every message box as "title|icon|text|buttons|owner" (icon: the
