@@ -23,8 +23,6 @@ void showMessage(QWidget *owner, const QString &prompt, MessageStyle style, cons
 {
     QMessageBox box(iconFor(style), title.isEmpty() ? QApplication::applicationName() : title,
                     prompt, QMessageBox::Ok, owner);
-    box.setTextFormat(Qt::PlainText);
-    box.setWindowModality(Qt::ApplicationModal);
     box.button(QMessageBox::Ok)->setIcon(QIcon()); // a plain OK, whatever the desktop theme
     box.exec();
 }

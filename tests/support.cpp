@@ -7,12 +7,31 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProxyStyle>
 #include <QTest>
 #include <QTimer>
+
+namespace {
+
+// A desktop style that puts icons on dialog buttons, as some desktops' themes do.
+class ButtonIconsStyle : public QProxyStyle
+{
+public:
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returned) const override
+    {
+        return hint == SH_DialogButtonBox_ButtonsHaveIcons
+                   ? 1
+                   : QProxyStyle::styleHint(hint, option, widget, returned);
+    }
+};
+
+} // namespace
 
 void prepareApplication()
 {
     QApplication::setApplicationName(QStringLiteral("Brightfold"));
+    QApplication::setStyle(new ButtonIconsStyle);
     // The headless platform cannot pass on a message box's size hints and says so each time.
     static const QtMessageHandler previous = qInstallMessageHandler(
         [](QtMsgType type, const QMessageLogContext &context, const QString &message) {
@@ -71,7 +90,7 @@ bool MessageBoxes::eventFilter(QObject *watched, QEvent *event)
         return false;
     QStringList buttons;
     for (const QAbstractButton *button : box->buttons())
-        buttons << button->text().remove(u'&');
+        buttons << button->text().remove(u'&') + (button->icon().isNull() ? "" : "+icon");
     const QWidget *owner = box->parentWidget();
     seen << QStringList{box->windowTitle(), QString::number(box->icon()), box->text(),
                         buttons.join(u','), owner ? owner->objectName() : QString()}
