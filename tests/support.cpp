@@ -5,15 +5,12 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QProxyStyle>
 #include <QTest>
-#include <QTimer>
 
 namespace {
 
-// A desktop style that puts icons on dialog buttons, as some desktops' themes do.
 class ButtonIconsStyle : public QProxyStyle
 {
 public:
@@ -32,21 +29,13 @@ void prepareApplication()
 {
     QApplication::setApplicationName(QStringLiteral("Brightfold"));
     QApplication::setStyle(new ButtonIconsStyle);
-    // The headless platform cannot pass on a message box's size hints and says so each time.
-    static const QtMessageHandler previous = qInstallMessageHandler(
-        [](QtMsgType type, const QMessageLogContext &context, const QString &message) {
-            if (!message.contains(QLatin1String("propagateSizeHints")))
-                previous(type, context, message);
-        });
 }
 
 frmLogin *openLoginWindow()
 {
     frmLogin *login = &runtime::defaultInstance<frmLogin>();
     login->show();
-    if (!QTest::qWaitForWindowActive(login))
-        qWarning("the login window did not become active");
-    return login;
+    return QTest::qWaitForWindowActive(login) ? login : nullptr;
 }
 
 QWidget *logIn(const QString &userName)
@@ -68,19 +57,10 @@ void discardWindows()
     QApplication::processEvents();
 }
 
-int exitStatusAfter(const std::function<void()> &userAction)
+QRect twips(const QWidget *widget)
 {
-    QTimer::singleShot(0, qApp, userAction);
-    QTimer timeout;
-    timeout.setSingleShot(true);
-    QObject::connect(&timeout, &QTimer::timeout, qApp, [] { QCoreApplication::exit(-1); });
-    timeout.start(2000);
-    return QApplication::exec();
-}
-
-MessageBoxes::MessageBoxes()
-{
-    QCoreApplication::instance()->installEventFilter(this);
+    const QRect r = widget->geometry();
+    return {r.x() * 15, r.y() * 15, r.width() * 15, r.height() * 15};
 }
 
 bool MessageBoxes::eventFilter(QObject *watched, QEvent *event)

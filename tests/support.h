@@ -1,14 +1,14 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QObject>
 #include <QStringList>
 #include <QWidget>
 
-#include <functional>
-
 class frmLogin;
 
-// Sets the application up as the program's start does, as far as the windows rely on it.
+// Sets the application up as the program's start does, as far as the windows rely on it, under a
+// style that puts icons on dialog buttons, as some desktops do.
 void prepareApplication();
 
 frmLogin *openLoginWindow();
@@ -19,9 +19,8 @@ QWidget *logIn(const QString &userName);
 // Deletes every window, so that the next test starts as the program does.
 void discardWindows();
 
-// Does what a user does, inside the event loop as the program runs it, until the program ends;
-// returns the exit status, or -1 when it has not ended within two seconds.
-int exitStatusAfter(const std::function<void()> &userAction);
+// A window's client area or a control's place, in twips.
+QRect twips(const QWidget *widget);
 
 template <class Control = QWidget> Control *child(QWidget *window, const QString &name)
 {
@@ -34,7 +33,7 @@ template <class Control = QWidget> Control *child(QWidget *window, const QString
 class MessageBoxes : public QObject
 {
 public:
-    MessageBoxes();
+    MessageBoxes() { QCoreApplication::instance()->installEventFilter(this); }
     QStringList seen;
 
 protected:

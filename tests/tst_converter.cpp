@@ -1,5 +1,5 @@
-// The converter window after a real login: the six conversions with the empty-field refusal and
-// the run-time errors, every way of selecting an option, the reset and the About messages.
+// The converter window after a real login: its layout, the six conversions with the empty-field
+// refusal and the run-time errors, every way of selecting an option, and the reset.
 
 #include "support.h"
 
@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 
@@ -38,15 +37,16 @@ private slots:
 
     void opening()
     {
-        QCOMPARE(converter->windowTitle() + shown(), "Welcome Ann.||");
+        QCOMPARE(twips(converter).size(), QSize(3585, 3375));
+        QVERIFY(converter->minimumSize() != converter->maximumSize()); // sizable
+        for (const char *name : {"txt1", "lbl1", "Option1", "Command1"})
+            QVERIFY2(twips(child(converter, name)).right() + 1 == 3495, name);
+        QCOMPARE(twips(label("Label3")).bottom() + 1, 3375); // the version line closes the window
+        QCOMPARE(twips(label("lbl2")).top(), 3600);          // wholly below the client area
+        QVERIFY(label("Label2")->font().pointSizeF() == 9.75 && label("Label2")->font().bold());
         QCOMPARE(QApplication::focusWidget(), option("Option1"));
-        QStringList chain;
-        for (QWidget *w = option("Option1"); chain.size() < 9; w = w->nextInFocusChain()) {
-            if (w->focusPolicy() != Qt::NoFocus)
-                chain << w->objectName();
-            QVERIFY2(!option(w->objectName()) || !option(w->objectName())->isChecked(), "selected");
-        }
-        QCOMPARE(chain.join(' '), "Option1 ck kc kf fk txt1 cf fc Command1");
+        for (QRadioButton *option : converter->findChildren<QRadioButton *>())
+            QVERIFY2(!option->isChecked(), qPrintable(option->objectName()));
     }
 
     void conversion_data()
@@ -163,18 +163,6 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), option("Option1"));
         click(option("Option1")); // already empty: nothing to see
         QCOMPARE(shown() + boxes.seen.join(""), "||");
-    }
-
-    void about()
-    {
-        show("42", "315.15", "");
-        MessageBoxes boxes;
-        click(child<QPushButton>(converter, "Command1"));
-        QStringList lines{"Brightfold Version 1.0", "From www.orvane.example", "Made by Orvane",
-                          "Please report any bugs", "Enjoy!"};
-        QCOMPARE(boxes.seen, lines.replaceInStrings(QRegularExpression("^(.*)$"),
-                                                    "Brightfold|1|\\1|OK|frmlogon"));
-        QCOMPARE(shown(), "42|315.15|");
     }
 };
 
