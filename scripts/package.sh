@@ -1,14 +1,34 @@
 #!/usr/bin/env bash
-# Builds Brightfold's Debian package, brightfold_<version>_<architecture>.deb, in the build
-# directory: build/default, or the one given.
+# Builds Brightfold's Debian package, <package>_<version>_<architecture>.deb, with the release
+# preset in build/release (no tests), and checks it: lintian must report no error and no
+# warning, the desktop entry and the AppStream metadata must validate, and a software centre's
+# catalog made from the package must show the program.
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$top"
-build=${1:-build/default}
+build=build/release
 
-scripts/setup.sh
-# CPack works out the package's dependencies with dpkg-shlibdeps.
-command -v dpkg-shlibdeps >/dev/null || { echo "package.sh: dpkg-shlibdeps is missing; install dpkg-dev" >&2; exit 1; }
-cmake --preset default -B "$build" >/dev/null
-cmake --build "$build"
+scripts/setup.sh package
+cmake --preset release >/dev/null
+cmake --build --preset release
 cpack --config "$build/CPackConfig.cmake" -B "$build"
+deb=$(ls -t "$build"/*.deb | head -n 1)
+
+echo "== Checking $deb"
+unpacked=$(mktemp -d)
+trap 'rm -rf "$unpacked"' EXIT
+dpkg-deb -x "$deb" "$unpacked"
+desktop-file-validate "$unpacked"/usr/share/applications/*.desktop
+# --no-net: the screenshots and web address are checked where they are published, not here.
+appstreamcli validate --no-net --pedantic "$unpacked"/usr/share/metainfo/*.metainfo.xml
+# What a software centre gets: the catalog composed from the package's files must list the
+# program with its name, summary, description, an icon found in the package, and screenshots.
+appstreamcli compose --no-net --origin package --result-root="$unpacked/catalog" \
+    "$unpacked" >/dev/null
+catalog=$(zcat "$unpacked"/catalog/usr/share/swcatalog/xml/package.xml.gz)
+for element in '<name>' '<summary>' '<description>' '<icon type="cached"' '<screenshot'; do
+    grep -qF "$element" <<<"$catalog" || { echo "package.sh: the catalog lacks $element" >&2; exit 1; }
+done
+# Errors and warnings fail; informational tags are shown.
+lintian --display-info --fail-on error,warning "$deb"
+echo "package.sh: $deb passed its checks"

@@ -1,9 +1,18 @@
 #!/usr/bin/env bash
-# Installs the Debian packages listed in packages.txt that are not installed yet.
+# Installs the Debian packages that are not installed yet: those that building and running need
+# (packages.txt), and those of each further list named (package, test: packages-NAME.txt).
+#
+#   scripts/setup.sh                 building and running
+#   scripts/setup.sh package test    ... and packaging and testing
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
-mapfile -t wanted < <(grep -vE '^\s*(#|$)' "$here/packages.txt")
+lists=("$here/packages.txt")
+for name in "$@"; do
+    [[ -f $here/packages-$name.txt ]] || { echo "setup.sh: no list $here/packages-$name.txt" >&2; exit 2; }
+    lists+=("$here/packages-$name.txt")
+done
+mapfile -t wanted < <(cat "${lists[@]}" | grep -vE '^\s*(#|$)')
 missing=()
 for package in "${wanted[@]}"; do
     status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)

@@ -7,7 +7,7 @@ set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$top"
 
-scripts/setup.sh
+scripts/setup.sh package test
 cmake --preset default
 cmake --build --preset default
 ctest --preset default
