@@ -1,19 +1,17 @@
 // Times one conversion of the longest input the converter window takes (32767 characters, the
-// input field's limit) for each of the six options, in the program's own window, run headless.
-// Prints the median of several clicks of each, in milliseconds, one option a line:
-//   convert_ms input=fraction option=cf median=1.234 runs=15
+// input field's limit) for each of the six options, in the real program, preloaded into it by
+// bench/run.sh and run headless. Prints the median of several clicks of each, in milliseconds,
+// one option a line:
+//   convert_ms input=fraction option=cf median=1.234 runs=15 result=97.9999999999999
 
-#include "defaultinstance.h"
-#include "fonts.h"
-#include "frmlogon.h"
+#include "sessiondriver.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QRadioButton>
-#include <QTimer>
+#include <QTest>
 
 #include <algorithm>
 #include <cstdio>
@@ -31,35 +29,12 @@ double median(std::vector<double> values)
     return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
-// A conversion that ran into an error would wait in a modal message box: close it and fail.
-bool messageBoxSeen = false;
-void closeStrayMessageBoxes()
+void session()
 {
-    if (QWidget *modal = QApplication::activeModalWidget()) {
-        messageBoxSeen = true;
-        modal->close();
-    }
-}
-
-} // namespace
-
-int main(int argc, char *argv[])
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    runtime::installWindowFont();
-
-    frmlogon &converter = runtime::defaultInstance<frmlogon>();
-    converter.show();
-    QApplication::processEvents();
-    QTimer watchdog;
-    QObject::connect(&watchdog, &QTimer::timeout, &closeStrayMessageBoxes);
-    watchdog.start(500);
-
-    auto *input = converter.findChild<QLineEdit *>(QStringLiteral("txt1"));
-    auto *result = converter.findChild<QLabel *>(QStringLiteral("lbl1"));
+    QWidget *converter = bench::logIn(QStringLiteral("Ann"));
+    auto *input = bench::control<QLineEdit>(converter, "txt1");
+    auto *result = bench::control<QLabel>(converter, "lbl1");
+    bench::MessageBoxCloser closer; // a conversion that ran into an error shows a message
     const struct
     {
         const char *name;
@@ -72,17 +47,14 @@ int main(int argc, char *argv[])
     };
     const char *const options[] = {"cf", "ck", "fc", "fk", "kc", "kf"};
 
-    int status = 0;
     for (const auto &[inputName, text] : inputs) {
         input->setText(text);
-        if (input->text().size() != inputLength) {
-            std::fprintf(stderr, "convertbench: the input field kept %lld of %lld characters\n",
-                         static_cast<long long>(input->text().size()),
-                         static_cast<long long>(inputLength));
-            return 1;
-        }
+        if (input->text().size() != inputLength)
+            bench::fail(QStringLiteral("the input field kept %1 of %2 characters")
+                            .arg(input->text().size())
+                            .arg(inputLength));
         for (const char *name : options) {
-            auto *option = converter.findChild<QRadioButton *>(QLatin1String(name));
+            auto *option = bench::control<QRadioButton>(converter, name);
             std::vector<double> times;
             for (int run = 0; run < runs; ++run) {
                 result->clear();
@@ -90,15 +62,25 @@ int main(int argc, char *argv[])
                 timer.start();
                 option->click();
                 times.push_back(double(timer.nsecsElapsed()) / 1e6);
-                QApplication::processEvents();
+                QTest::qWait(0);
             }
-            if (result->text().isEmpty() || messageBoxSeen) {
-                std::fprintf(stderr, "convertbench: %s on %s gave no result\n", name, inputName);
-                status = 1;
-            }
+            if (result->text().isEmpty() || !closer.texts.isEmpty())
+                bench::fail(QStringLiteral("%1 on %2 gave no result: %3")
+                                .arg(QLatin1String(name), QLatin1String(inputName),
+                                     closer.texts.join(u'|')));
             std::printf("convert_ms input=%s option=%s median=%.3f runs=%d result=%s\n", inputName,
                         name, median(times), runs, qPrintable(result->text()));
         }
     }
-    return status;
+    std::fflush(stdout);
+    converter->close(); // the program ends
 }
+
+void start()
+{
+    bench::runWhenProgramRuns(&session);
+}
+
+} // namespace
+
+Q_COREAPP_STARTUP_FUNCTION(start)

@@ -10,7 +10,7 @@ set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${BENCH_BUILD_DIR:-$top/build/bench-release}
 lines=${1:-25}
-[[ -x $build/floor ]] || { echo "build first: bench/run.sh" >&2; exit 2; }
+[[ -x $build/floortext ]] || { echo "build first: bench/run.sh" >&2; exit 2; }
 
 if [[ -z ${BENCH_ON_DISPLAY:-} ]]; then
     exec env BENCH_ON_DISPLAY=1 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
@@ -40,8 +40,7 @@ count() {
         "$(sed -n 's/^summary: //p' "$work/$name.out.1-01" | awk '{print $1 / 1e6}')"
 }
 echo "instructions until the first window's map request, main thread:"
-count floor "$build/floor"
-count floortext "$build/floortext"
+count floor "$build/floortext"
 count Brightfold "$build/brightfold/app/Brightfold"
 echo
 echo "Brightfold's costliest functions, inclusive, main thread:"
