@@ -45,4 +45,4 @@ count Brightfold "$build/brightfold/app/Brightfold"
 echo
 echo "Brightfold's costliest functions, inclusive, main thread:"
 callgrind_annotate --inclusive=yes "$work/Brightfold.out.1-01" 2>/dev/null |
-    sed -n '/^Ir/,$p' | grep -E '^ *[0-9,]+ ' | head -n "$lines" | cut -c1-150
+    sed -n '/^Ir/,$p' | grep -E '^ *[0-9,]+ ' | sed -n "1,${lines}p" | cut -c1-150

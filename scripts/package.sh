@@ -11,8 +11,8 @@ build=build/release
 scripts/setup.sh package
 cmake --preset release >/dev/null
 cmake --build --preset release
-cpack --config "$build/CPackConfig.cmake" -B "$build"
-deb=$(ls -t "$build"/*.deb | head -n 1)
+cpack --config "$build/CPackConfig.cmake" -B "$build" | tee "$build/cpack.log"
+deb=$(sed -n 's/^CPack: - package: \(.*\) generated\.$/\1/p' "$build/cpack.log")
 
 echo "== Checking $deb"
 unpacked=$(mktemp -d)
