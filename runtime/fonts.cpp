@@ -25,26 +25,15 @@ namespace {
 
 const char *const classicFamily = "MS Sans Serif";
 
-// A caption as drawn: "&" marks an access key and is not shown, "&&" shows one "&".
-QString visibleCaption(const QString &caption)
-{
-    QString shown;
-    shown.reserve(caption.size());
-    for (qsizetype i = 0; i < caption.size(); ++i) {
-        if (caption[i] == u'&' && i + 1 < caption.size())
-            ++i;
-        shown += caption[i];
-    }
-    return shown;
-}
-
+// A caption as drawn: "&" marks an access key and is not shown (no caption shows an "&").
 QString captionOf(const QWidget *control)
 {
+    QString caption;
     if (const auto *label = qobject_cast<const QLabel *>(control))
-        return visibleCaption(label->text());
-    if (const auto *button = qobject_cast<const QAbstractButton *>(control))
-        return visibleCaption(button->text());
-    return QString();
+        caption = label->text();
+    else if (const auto *button = qobject_cast<const QAbstractButton *>(control))
+        caption = button->text();
+    return caption.remove(u'&');
 }
 
 int captionWidth(const QFont &font, const QString &caption)

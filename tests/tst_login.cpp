@@ -30,6 +30,8 @@ private slots:
         const QPoint offCentre =
             login->geometry().center() - login->screen()->availableGeometry().center();
         QVERIFY(offCentre.manhattanLength() <= 2);
+        QCOMPARE(QFontInfo(login->font()).family(),
+                 "Liberation Sans"); // stands in for the classic font
         QCOMPARE(QApplication::focusWidget(), box("txtUserName"));
         QTest::keyClicks(box("txtPassword"), "Blue lanterns!");
         QCOMPARE(box("txtPassword")->displayText(), QString(14, QChar(0x00AE)));
