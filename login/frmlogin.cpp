@@ -22,7 +22,6 @@ frmLogin::frmLogin(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::f
                    Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     makePasswordField(ui->txtPassword, QChar(0x00AE));
     useClassicWindowFont(this);
-    centreOnScreen(this);
     ui->txtUserName->setFocus();
 
     onClick(ui->cmdOK, [this] { cmdOK_Click(); });

@@ -17,7 +17,6 @@ QByteArray digestOf(const QString &text)
     QCryptographicHash hash(QCryptographicHash::Sha256);
     hash.addData(QByteArrayView(passwordSalt, sizeof passwordSalt - 1));
     QByteArray codeUnits;
-    codeUnits.reserve(text.size() * 2);
     for (const QChar c : text) // little-endian, whatever the machine's byte order
         codeUnits.append(char(c.unicode() & 0xff)).append(char(c.unicode() >> 8));
     hash.addData(codeUnits);

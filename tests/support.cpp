@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QProxyStyle>
+#include <QScreen>
 #include <QTest>
 
 namespace {
@@ -55,6 +56,13 @@ void discardWindows()
 {
     qDeleteAll(QApplication::topLevelWidgets());
     QApplication::processEvents();
+}
+
+bool centredOnScreen(const QWidget *window)
+{
+    const QPoint offCentre =
+        window->geometry().center() - window->screen()->availableGeometry().center();
+    return offCentre.manhattanLength() <= 2;
 }
 
 QRect twips(const QWidget *widget)

@@ -19,6 +19,9 @@ QWidget *logIn(const QString &userName);
 // Deletes every window, so that the next test starts as the program does.
 void discardWindows();
 
+// Whether a window lies at the centre of its screen, to the pixel that halving may lose.
+bool centredOnScreen(const QWidget *window);
+
 // A window's client area or a control's place, in twips.
 QRect twips(const QWidget *widget);
 

@@ -39,6 +39,7 @@ private slots:
     {
         QCOMPARE(twips(converter).size(), QSize(3585, 3375));
         QVERIFY(converter->minimumSize() != converter->maximumSize()); // sizable
+        QVERIFY(centredOnScreen(converter));
         for (const char *name : {"txt1", "lbl1", "Option1", "Command1"})
             QVERIFY2(twips(child(converter, name)).right() + 1 == 3495, name);
         QCOMPARE(twips(label("Label3")).bottom() + 1, 3375); // the version line closes the window

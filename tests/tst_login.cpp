@@ -27,9 +27,7 @@ private slots:
         QCOMPARE(login->minimumSize(), login->maximumSize());
         QVERIFY(!(login->windowFlags() &
                   (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
-        const QPoint offCentre =
-            login->geometry().center() - login->screen()->availableGeometry().center();
-        QVERIFY(offCentre.manhattanLength() <= 2);
+        QVERIFY(centredOnScreen(login));
         QCOMPARE(QFontInfo(login->font()).family(),
                  "Liberation Sans"); // stands in for the classic font
         QCOMPARE(QApplication::focusWidget(), box("txtUserName"));
