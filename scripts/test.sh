@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Builds Brightfold with warnings as errors and runs the whole test suite; then runs the same
 # suite again built with AddressSanitizer (leak checking included) and UndefinedBehaviorSanitizer,
-# and last builds the fuzz target, replays its seed corpus and fuzzes it for a short while.
+# then builds the fuzz target, replays its seed corpus and fuzzes it for a short while; and last
+# cross-builds the Windows executable and runs the suite under wine.
 # BRIGHTFOLD_FUZZ_SECONDS sets how long the target is fuzzed (30 by default).
+# BRIGHTFOLD_BUILD_WINDOWS_QT=1 builds the Qt for Windows when it is not in the cache yet; without
+# it, the Windows stage runs only when that Qt is there (scripts/build-windows.sh builds it).
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$top"
@@ -41,3 +44,11 @@ if ! "$fuzz/fuzz/fuzz_numbertext" -artifact_prefix="$fuzz/artifacts/" -dict=fuzz
 fi
 grep -E '^Done [0-9]+ runs' "$log"
 echo "The fuzz target ran without a failure for ${seconds} s"
+
+echo "== The Windows build, tested under wine"
+if scripts/build-windows.sh qt-ready || [[ ${BRIGHTFOLD_BUILD_WINDOWS_QT:-} == 1 ]]; then
+    scripts/build-windows.sh
+    ctest --preset windows
+else
+    echo "Windows tests skipped: the Qt for Windows is not built yet; BRIGHTFOLD_BUILD_WINDOWS_QT=1 scripts/test.sh builds it once (about 50 minutes) and runs them"
+fi

@@ -1,0 +1,30 @@
+# Cross-compiles for 64-bit Windows with Debian's mingw-w64 (posix threads). Used for both the
+# static Qt for Windows that scripts/build-windows.sh builds and Brightfold itself (the windows
+# preset).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(mingw_triple x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${mingw_triple}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${mingw_triple}-g++-posix)
+set(CMAKE_RC_COMPILER ${mingw_triple}-windres)
+
+include(${CMAKE_CURRENT_LIST_DIR}/windows-qt-location.cmake)
+set(CMAKE_FIND_ROOT_PATH /usr/${mingw_triple} ${BRIGHTFOLD_WINDOWS_QT_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# One self-contained executable: the C and C++ runtimes and winpthread linked in, not as DLLs.
+set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
+
+# moc, rcc and uic come from the host's Qt of the same version (qt6-base-dev-tools).
+set(QT_HOST_PATH /usr)
+set(QT_HOST_PATH_CMAKE_DIR /usr/lib/x86_64-linux-gnu/cmake)
+
+# What is built here runs here under Debian's wine, in a wine prefix of its own in the build
+# folder; ctest starts test executables this way.
+set(BRIGHTFOLD_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine)
+set(CMAKE_CROSSCOMPILING_EMULATOR env WINEPREFIX=${BRIGHTFOLD_WINE_PREFIX} WINEDEBUG=-all
+    /usr/lib/wine/wine64)

@@ -1,0 +1,53 @@
+# The test suite of a Windows build, run here under wine: CMAKE_CROSSCOMPILING_EMULATOR (the
+# toolchain file) starts each test executable, so ctest works unchanged. Included by
+# tests/CMakeLists.txt before it adds its tests.
+
+# Wine makes its prefix (the emulated C: drive and registry) on first start; made once, before
+# every other test, tests cannot race to make it.
+add_test(NAME wine_prefix COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} wineboot --init)
+set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wine_prefix TIMEOUT 300)
+
+# Brightfold.exe started by wine, for scripts that start the program by one path.
+list(JOIN CMAKE_CROSSCOMPILING_EMULATOR " " wine_command)
+file(GENERATE OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/brightfold-under-wine.sh
+    CONTENT "#!/bin/sh\nexec ${wine_command} \"$<TARGET_FILE:Brightfold>\" \"$@\"\n"
+    FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ
+        WORLD_EXECUTE)
+
+# The login and converter windows of the real program on a virtual X display, as on Linux.
+foreach(scenario escape login)
+    add_test(NAME smoke_wine_${scenario}
+        COMMAND xvfb-run -a -s "-screen 0 1024x768x24" ${CMAKE_CURRENT_SOURCE_DIR}/smoke.sh
+            ${CMAKE_CURRENT_BINARY_DIR}/brightfold-under-wine.sh ${scenario})
+    set_tests_properties(smoke_wine_${scenario} PROPERTIES TIMEOUT 120
+        ENVIRONMENT QT_QPA_PLATFORM=windows)
+endforeach()
+
+# The executable as Windows sees it, read back with icoutils and objdump.
+add_test(NAME exe_resources
+    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/windows/exe-resources.sh $<TARGET_FILE:Brightfold>
+        ${BRIGHTFOLD_TITLE} ${BRIGHTFOLD_COMPANY} ${BRIGHTFOLD_VERSION_TEXT} ${PROJECT_VERSION}
+        ${CMAKE_OBJDUMP} ${BRIGHTFOLD_WINE_PREFIX}/drive_c/windows/system32)
+
+# The offscreen platform plugin on Windows draws with the fonts of one folder only, not the
+# system's: the one that holds the font the Linux build's tests draw with.
+execute_process(COMMAND fc-match --format=%{file} "Liberation Sans"
+    OUTPUT_VARIABLE test_font_file COMMAND_ERROR_IS_FATAL ANY)
+cmake_path(GET test_font_file PARENT_PATH test_font_folder)
+
+# Once every test of the folder is added: a static Qt links in only the platform plugins it is
+# asked for, and the headless tests need the offscreen one; and every test waits for the prefix.
+function(brightfold_finish_windows_tests)
+    get_directory_property(targets BUILDSYSTEM_TARGETS)
+    foreach(target IN LISTS targets)
+        get_target_property(type ${target} TYPE)
+        if(type STREQUAL "EXECUTABLE")
+            qt_import_plugins(${target} INCLUDE Qt6::QOffscreenIntegrationPlugin)
+        endif()
+    endforeach()
+    get_directory_property(tests TESTS)
+    list(REMOVE_ITEM tests wine_prefix)
+    set_tests_properties(${tests} PROPERTIES FIXTURES_REQUIRED wine_prefix
+        ENVIRONMENT_MODIFICATION QT_QPA_FONTDIR=set:${test_font_folder})
+endfunction()
+cmake_language(DEFER CALL brightfold_finish_windows_tests)

@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Reads Brightfold.exe back as Windows sees it, with tools independent of the build: its icon and
+# version block (icoutils), its subsystem and the DLLs it imports (objdump), and compares them with
+# the product data. Usage:
+#   exe-resources.sh EXE TITLE COMPANY VERSION_TEXT VERSION OBJDUMP SYSTEM32
+set -euo pipefail
+exe=$1 title=$2 company=$3 version_text=$4 version=$5 objdump=$6 system32=$7
+
+failed=0
+check() { # check WHAT ACTUAL EXPECTED
+    [[ $2 == "$3" ]] && return
+    echo "exe resources: $1 is '$2', expected '$3'" >&2
+    failed=1
+}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# The icon: 256 colours first, then full colour from large to small, as Windows picks from it.
+wrestool -x --type=14 "$exe" >"$work/icon.ico"
+images=$(icotool -l "$work/icon.ico" 2>/dev/null |
+    sed -E 's/.*--width=([0-9]+) --height=([0-9]+) --bit-depth=([0-9]+).*/\1x\2@\3/' | paste -sd ' ')
+check "icon images" "$images" "32x32@8 16x16@8 128x128@32 48x48@32 32x32@32 16x16@32"
+
+# The version block: texts in UTF-16, each key followed by its value; the numbers in the fixed
+# part, after its signature 0xFEEF04BD, as 16-bit words: minor, major, tweak, patch.
+wrestool -x --raw --type=16 "$exe" >"$work/version.bin"
+iconv -f UTF-16LE -t UTF-8 "$work/version.bin" | tr '\000-\037' '\n' | grep -v '^$' >"$work/texts"
+for pair in "CompanyName=$company" "FileDescription=$title" "InternalName=$title" \
+    "ProductName=$title" "FileVersion=$version_text" "ProductVersion=$version_text"; do
+    check "${pair%%=*}" "$(grep -A 1 -x "${pair%%=*}" "$work/texts" | sed -n 2p)" "${pair#*=}"
+done
+read -ra words <<<"$(od -An -tu2 -v "$work/version.bin" | paste -sd ' ')"
+for ((i = 0; i < ${#words[@]}; i += 2)); do
+    [[ ${words[i]} == 1213 && ${words[i + 1]} == 65263 ]] && break
+done
+w=("${words[@]:i+4:8}")
+check "file version" "${w[1]}.${w[0]}.${w[3]}.${w[2]}" "$version"
+check "product version" "${w[5]}.${w[4]}.${w[7]}.${w[6]}" "$version"
+
+# A window program, not a console one, that needs only DLLs every Windows has: wine's prefix
+# holds the system DLLs by name and nothing else.
+headers=$("$objdump" -p "$exe")
+check "subsystem" "$(grep -m 1 '^Subsystem' <<<"$headers" | awk '{print $2}')" 00000002
+while read -r dll; do
+    [[ -n $(find "$system32" -maxdepth 1 -iname "$dll") ]] || check "import" "$dll" "a system DLL"
+done < <(sed -n 's/^\s*DLL Name: //p' <<<"$headers")
+exit $failed
