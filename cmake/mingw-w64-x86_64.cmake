@@ -22,9 +22,3 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
 # moc, rcc and uic come from the host's Qt of the same version (qt6-base-dev-tools).
 set(QT_HOST_PATH /usr)
 set(QT_HOST_PATH_CMAKE_DIR /usr/lib/x86_64-linux-gnu/cmake)
-
-# What is built here runs here under Debian's wine, in a wine prefix of its own in the build
-# folder; ctest starts test executables this way.
-set(BRIGHTFOLD_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine)
-set(CMAKE_CROSSCOMPILING_EMULATOR env WINEPREFIX=${BRIGHTFOLD_WINE_PREFIX} WINEDEBUG=-all
-    /usr/lib/wine/wine64)

@@ -14,8 +14,6 @@ endforeach()
 set(INPUT_opengl no CACHE STRING "")
 # Debian's source leaves out the tablet header wintab.h.
 set(FEATURE_tabletevent OFF CACHE BOOL "")
-# Drawing goes through the Windows platform plugin; the Direct2D one is not needed.
-set(FEATURE_direct2d OFF CACHE BOOL "")
 # Image formats the program does not use.
 set(FEATURE_jpeg OFF CACHE BOOL "")
 set(FEATURE_gif OFF CACHE BOOL "")

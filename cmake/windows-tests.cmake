@@ -1,6 +1,9 @@
-# The test suite of a Windows build, run here under wine: CMAKE_CROSSCOMPILING_EMULATOR (the
-# toolchain file) starts each test executable, so ctest works unchanged. Included by
-# tests/CMakeLists.txt before it adds its tests.
+# The test suite of a Windows build, run here under Debian's wine, in a wine prefix of its own in
+# the build folder: as CMAKE_CROSSCOMPILING_EMULATOR, it starts each test executable, so ctest
+# works unchanged. Included by tests/CMakeLists.txt before it adds its tests.
+set(wine_prefix ${CMAKE_BINARY_DIR}/wine)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_SOURCE_DIR}/windows/run-under-wine.sh
+    ${wine_prefix})
 
 # Wine makes its prefix (the emulated C: drive and registry) on first start; made once, before
 # every other test, tests cannot race to make it.
@@ -27,7 +30,7 @@ endforeach()
 add_test(NAME exe_resources
     COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/windows/exe-resources.sh $<TARGET_FILE:Brightfold>
         ${BRIGHTFOLD_TITLE} ${BRIGHTFOLD_COMPANY} ${BRIGHTFOLD_VERSION_TEXT} ${PROJECT_VERSION}
-        ${CMAKE_OBJDUMP} ${BRIGHTFOLD_WINE_PREFIX}/drive_c/windows/system32)
+        ${CMAKE_OBJDUMP} ${wine_prefix}/drive_c/windows/system32)
 
 # The offscreen platform plugin on Windows draws with the fonts of one folder only, not the
 # system's: the one that holds the font the Linux build's tests draw with.
