@@ -39,7 +39,9 @@ execute_process(COMMAND fc-match --format=%{file} "Liberation Sans"
 cmake_path(GET test_font_file PARENT_PATH test_font_folder)
 
 # Once every test of the folder is added: a static Qt links in only the platform plugins it is
-# asked for, and the headless tests need the offscreen one; and every test waits for the prefix.
+# asked for, and the headless tests need the offscreen one. Every test waits for the prefix, and
+# runs as a Windows user whose locale writes numbers with a decimal comma, which the program's
+# text forms of numbers must not take on.
 function(brightfold_finish_windows_tests)
     get_directory_property(targets BUILDSYSTEM_TARGETS)
     foreach(target IN LISTS targets)
@@ -51,6 +53,6 @@ function(brightfold_finish_windows_tests)
     get_directory_property(tests TESTS)
     list(REMOVE_ITEM tests wine_prefix)
     set_tests_properties(${tests} PROPERTIES FIXTURES_REQUIRED wine_prefix
-        ENVIRONMENT_MODIFICATION QT_QPA_FONTDIR=set:${test_font_folder})
+        ENVIRONMENT_MODIFICATION "QT_QPA_FONTDIR=set:${test_font_folder};LC_ALL=set:de_DE.UTF-8")
 endfunction()
 cmake_language(DEFER CALL brightfold_finish_windows_tests)
