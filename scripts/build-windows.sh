@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Builds Brightfold.exe for 64-bit Windows with Debian's mingw-w64 (build/windows/app).
-# The first run also builds a static Qt for Windows from Debian's own qtbase source, of the same
-# version as the host's Qt tools, into a cache folder outside build/ (see
-# cmake/windows-qt-location.cmake); later runs reuse it until that version or the Qt options in
-# cmake/ change.
+# Builds Brightfold.exe for 64-bit Windows with Debian's mingw-w64 (build/windows/app), after
+# installing the Debian packages of packages-windows.txt that are missing. The first run also
+# builds a static Qt for Windows from Debian's own qtbase source, of the same version as the host's
+# Qt tools, into a cache folder outside build/ (cmake/windows-qt-location.cmake); later runs reuse
+# it until that version or the Qt options in cmake/ change.
 #   scripts/build-windows.sh           builds the Qt when needed, then Brightfold
 #   scripts/build-windows.sh qt-ready  succeeds only when the cached Qt is built and current
 set -euo pipefail
@@ -72,6 +72,7 @@ qt-ready)
     ;;
 esac
 
+scripts/setup.sh windows
 qt_ready || build_qt
 cmake --preset windows
 cmake --build --preset windows
