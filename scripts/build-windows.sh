@@ -4,11 +4,10 @@
 # builds a static Qt for Windows from Debian's own qtbase source, of the same version as the host's
 # Qt tools, into a cache folder outside build/ (cmake/windows-qt-location.cmake); later runs reuse
 # it until that version or the Qt options in cmake/ change.
-#   scripts/build-windows.sh           builds the Qt when needed, then Brightfold
-#   scripts/build-windows.sh qt-ready  succeeds only when the cached Qt is built and current
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$top"
+scripts/setup.sh windows
 
 toolchain=$top/cmake/mingw-w64-x86_64.cmake
 qt_options=$top/cmake/qtbase-windows.cmake
@@ -23,8 +22,6 @@ stamp_text() {
     echo "qt6-base $source_version"
     sha256sum "$toolchain" "$qt_options" | cut -d ' ' -f 1
 }
-
-qt_ready() { [[ -f $stamp && $(<"$stamp") == "$(stamp_text)" ]]; }
 
 # Downloads and unpacks Debian's qtbase source with a private apt configuration, so that the
 # machine's own sources and package lists stay as they are.
@@ -47,7 +44,7 @@ SOURCES
 
 build_qt() {
     local started=$SECONDS
-    echo "== Building a static Qt $source_version for Windows in $cache (about 45 minutes on 2 cores)"
+    echo "== Building a static Qt $source_version for Windows in $cache (about 30 minutes on 2 cores)"
     fetch_qt_source
     local source_dirs=("$cache"/src/qt6-base-*/)
     rm -rf "$prefix" "$cache/build"
@@ -60,20 +57,7 @@ build_qt() {
     echo "== Qt for Windows built in $(((SECONDS - started) / 60)) min: $(du -sh "$prefix" | cut -f 1) in $prefix"
 }
 
-case ${1:-} in
-qt-ready)
-    qt_ready
-    exit
-    ;;
-"") ;;
-*)
-    echo "usage: $0 [qt-ready]" >&2
-    exit 2
-    ;;
-esac
-
-scripts/setup.sh windows
-qt_ready || build_qt
+[[ -f $stamp && $(<"$stamp") == "$(stamp_text)" ]] || build_qt
 cmake --preset windows
 cmake --build --preset windows
 exe=$top/build/windows/app/Brightfold.exe
