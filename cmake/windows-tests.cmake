@@ -29,8 +29,8 @@ endforeach()
 # The executable as Windows sees it, read back with icoutils and objdump.
 add_test(NAME exe_resources
     COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/windows/exe-resources.sh $<TARGET_FILE:Brightfold>
-        ${BRIGHTFOLD_TITLE} ${BRIGHTFOLD_COMPANY} ${BRIGHTFOLD_VERSION_TEXT} ${PROJECT_VERSION}
-        ${CMAKE_OBJDUMP} ${wine_prefix}/drive_c/windows/system32)
+        "${BRIGHTFOLD_TITLE}" "${BRIGHTFOLD_COMPANY}" "${BRIGHTFOLD_VERSION_TEXT}"
+        ${PROJECT_VERSION} ${CMAKE_OBJDUMP} ${wine_prefix}/drive_c/windows/system32)
 
 # The offscreen platform plugin on Windows draws with the fonts of one folder only, not the
 # system's: the one that holds the font the Linux build's tests draw with.
