@@ -44,7 +44,7 @@ SOURCES
 
 build_qt() {
     local started=$SECONDS
-    echo "== Building a static Qt $source_version for Windows in $cache (about 30 minutes on 2 cores)"
+    echo "== Building a static Qt $source_version for Windows in $cache (15 to 30 minutes on 2 cores)"
     fetch_qt_source
     local source_dirs=("$cache"/src/qt6-base-*/)
     rm -rf "$prefix" "$cache/build"
