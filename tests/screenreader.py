@@ -158,20 +158,21 @@ def end_all():
 signal.signal(signal.SIGTERM, lambda *_: sys.exit('screenreader: stopped'))
 ctypes.CDLL(None).prctl(36, 1, 0, 0, 0)  # PR_SET_CHILD_SUBREAPER: orphans become our children
 scenario = 'setup'
-try:
-    with tempfile.TemporaryDirectory() as runtime_dir:
+with tempfile.TemporaryDirectory() as runtime_dir:
+    try:
         display_in, display_out = os.pipe()
         # -noreset: else the server resets when its last client leaves, refusing new ones
         # meanwhile, and the accessibility bus launcher is such a passing client.
         start('Xvfb', '-displayfd', str(display_out), '-screen', '0', '1024x768x24', '-noreset',
-              pass_fds=[display_out], stderr=subprocess.DEVNULL)
+              pass_fds=[display_out], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(display_out)
-        bus = start('dbus-daemon', '--session', '--nofork', '--print-address', text=True,
-                    stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, start_new_session=True)
         display = os.read(display_in, 16).decode().strip()
         assert display, 'expected Xvfb to start; it ended'
-        os.environ.update(DISPLAY=':' + display, XDG_RUNTIME_DIR=runtime_dir,
-                          DBUS_SESSION_BUS_ADDRESS=bus.stdout.readline().strip())
+        # Before the bus starts: the services it starts, the accessibility bus among them, need them.
+        os.environ.update(DISPLAY=':' + display, XDG_RUNTIME_DIR=runtime_dir)
+        bus = start('dbus-daemon', '--session', '--nofork', '--print-address', text=True,
+                    stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, start_new_session=True)
+        os.environ['DBUS_SESSION_BUS_ADDRESS'] = bus.stdout.readline().strip()
         import pyatspi
         from gi.repository import GLib
         events = GLib.MainContext.default()
@@ -187,7 +188,7 @@ try:
             scenario(start(sys.argv[1], env=dict(os.environ, QT_QPA_PLATFORM='xcb',
                                                   QT_LINUX_ACCESSIBILITY_ALWAYS_ON='1')))
             print(f'screenreader: {scenario.__name__} passed in {time.monotonic() - began:.1f} s')
-except AssertionError as failure:
-    sys.exit(f'screenreader ({getattr(scenario, "__name__", scenario)}): {failure}')
-finally:
-    end_all()
+    except AssertionError as failure:
+        sys.exit(f'screenreader ({getattr(scenario, "__name__", scenario)}): {failure}')
+    finally:
+        end_all()
