@@ -6,6 +6,7 @@ import contextlib, ctypes, os, signal, subprocess, sys, tempfile, time
 
 TIMEOUT = 10  # seconds that any one wait may take
 LOGIN, CONVERTER, BOXES = 'Login - "Orvane" Brightfold', 'Welcome  Ann.', 'Brightfold'
+LOGIN_ROLES = ('frame', 'dialog')  # what a screen reader presents as a window
 ABOUT = ['Brightfold Version 1.0', 'From www.orvane.example', 'Made by Orvane',
          'Please report any bugs', 'Enjoy!']
 CENTRE_TOLERANCE = 3  # pixels between the centres of an About box and of its window
@@ -48,11 +49,11 @@ def windows():
     return {(w.getRoleName(), w.name, tuple(label.name for label in find(w, 'label')),
              has(w, pyatspi.STATE_ACTIVE)): w for w in app if w and has(w, pyatspi.STATE_SHOWING)}
 
-def window(name, text=None):
-    """Waits until the window of that name, with a label of that text, is active; returns it."""
+def window(name, text=None, roles=None):
+    """Waits until the window of that name (and role), with a label of that text, is active."""
     def match(key):
-        return key[1] == name and text in (None, *key[2]) and key[3]
-    wait_for(f'the active window {name!r} reading {text!r}', lambda: list(windows()),
+        return key[1] == name and text in (None, *key[2]) and key[3] and key[0] in (roles or key)
+    wait_for(f'the active {roles or "window"} {name!r} reading {text!r}', lambda: list(windows()),
              lambda keys: any(map(match, keys)))
     return next(found for key, found in windows().items() if match(key))
 
@@ -90,12 +91,12 @@ def ended(program):
     assert status == 0, f'expected exit status 0; read {status}'
 
 def escape(program):
-    window(LOGIN)
+    window(LOGIN, roles=LOGIN_ROLES)
     keys('Escape')
     ended(program)
 
 def session(program):
-    login = window(LOGIN)
+    login = window(LOGIN, roles=LOGIN_ROLES)
     for typed, title, refusal, field in [
             ([], BOXES, 'Please put your name', 'text'),
             (['[ Ann]', 'Tab', '[redlanterns]'], 'Login', 'Invalid Password, try again!',
@@ -168,7 +169,7 @@ with tempfile.TemporaryDirectory() as runtime_dir:
         os.close(display_out)
         display = os.read(display_in, 16).decode().strip()
         assert display, 'expected Xvfb to start; it ended'
-        # Before the bus starts: the services it starts, the accessibility bus among them, need them.
+        # Set before the bus starts, for the services it starts: the accessibility bus among them.
         os.environ.update(DISPLAY=':' + display, XDG_RUNTIME_DIR=runtime_dir)
         bus = start('dbus-daemon', '--session', '--nofork', '--print-address', text=True,
                     stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, start_new_session=True)
