@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QIcon>
 #include <QMessageBox>
+#include <QStyle>
+#include <QTimer>
 
 namespace runtime {
 
@@ -24,6 +26,13 @@ void showMessage(QWidget *owner, const QString &prompt, MessageStyle style, cons
     QMessageBox box(iconFor(style), title.isEmpty() ? QApplication::applicationName() : title,
                     prompt, QMessageBox::Ok, owner);
     box.button(QMessageBox::Ok)->setIcon(QIcon()); // a plain OK, whatever the desktop theme
+    // Qt centres a box before its first show, when the window manager has not framed it yet, and
+    // the frame then pushes it off centre by its title bar: centred again once shown.
+    QTimer::singleShot(0, &box, [&box, owner] {
+        const QRect centred = QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, box.size(),
+                                                  owner->geometry());
+        box.move(centred.topLeft() - (box.geometry().topLeft() - box.pos()));
+    });
     box.exec();
 }
 
