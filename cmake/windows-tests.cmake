@@ -17,14 +17,13 @@ file(GENERATE OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/brightfold-under-wine.sh
     FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ
         WORLD_EXECUTE)
 
-# The login and converter windows of the real program on a virtual X display, as on Linux.
-foreach(scenario escape login)
-    add_test(NAME smoke_wine_${scenario}
-        COMMAND xvfb-run -a -s "-screen 0 1024x768x24" ${CMAKE_CURRENT_SOURCE_DIR}/smoke.sh
-            ${CMAKE_CURRENT_BINARY_DIR}/brightfold-under-wine.sh ${scenario})
-    set_tests_properties(smoke_wine_${scenario} PROPERTIES TIMEOUT 120
-        ENVIRONMENT QT_QPA_PLATFORM=windows)
-endforeach()
+# The real program on a virtual X display, as on Linux but by the keyboard only: wine offers no
+# accessibility bus.
+add_test(NAME endtoend_wine
+    COMMAND xvfb-run -a -s "-screen 0 1024x768x24 -noreset" dbus-run-session --
+        ${CMAKE_CURRENT_SOURCE_DIR}/endtoend.py ${CMAKE_CURRENT_BINARY_DIR}/brightfold-under-wine.sh
+        --keyboard-only)
+set_tests_properties(endtoend_wine PROPERTIES TIMEOUT 120 ENVIRONMENT QT_QPA_PLATFORM=windows)
 
 # The executable as Windows sees it, read back with icoutils and objdump.
 add_test(NAME exe_resources
