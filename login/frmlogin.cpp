@@ -22,6 +22,7 @@ frmLogin::frmLogin(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::f
                    Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     makePasswordField(ui->txtPassword, QChar(0x00AE));
     useClassicWindowFont(this);
+    centreOnScreen(this); // Qt's own placement of a dialog guesses the frame before it has one
     ui->txtUserName->setFocus();
 
     onClick(ui->cmdOK, [this] { cmdOK_Click(); });

@@ -110,6 +110,9 @@ def keyboard_session(program):
 
 def session(program):
     login = window(LOGIN)
+    screen = pyatspi.Registry.getDesktop(0).queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    offset = [w - s for w, s in zip(centre(login), (screen.width / 2, screen.height / 2))]
+    assert max(map(abs, offset)) <= 1, f'expected the login window centred on the screen; off by {offset}'
     for typed, title, refusal, field in [
             ([], TITLE, 'Please put your name', 'text'),
             (['[ Ann]', 'Tab', '[redlanterns]'], 'Login', 'Invalid Password, try again!', 'password text')]:

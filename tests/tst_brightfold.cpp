@@ -137,7 +137,6 @@ private slots:
         QCOMPARE(window->minimumSize(), window->maximumSize());
         QVERIFY(!(window->windowFlags() &
                   (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
-        QVERIFY(centredOnScreen(window));
         QCOMPARE(QFontInfo(window->font()).family(),
                  "Liberation Sans"); // the classic font's stand-in
         QCOMPARE(QApplication::focusWidget(), child("txtUserName"));
