@@ -8,8 +8,6 @@ int main(int argc, char *argv[])
 {
     const runtime::ApplicationDescription brightfold{
         QStringLiteral(BRIGHTFOLD_TITLE),
-        QStringLiteral(BRIGHTFOLD_COMPANY),
-        QStringLiteral(BRIGHTFOLD_VERSION_TEXT),
         QStringLiteral(BRIGHTFOLD_APP_ID),
         programIcon,
         [] { return static_cast<QWidget *>(&runtime::defaultInstance<frmLogin>()); },

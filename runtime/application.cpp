@@ -3,7 +3,6 @@
 #include "fonts.h"
 
 #include <QApplication>
-#include <QLocale>
 #include <QWidget>
 
 namespace runtime {
@@ -13,11 +12,8 @@ int runApplication(int &argc, char **argv, const ApplicationDescription &descrip
     FontConfigurationReader fontConfiguration;
     QApplication application(argc, argv);
     QApplication::setApplicationName(description.title);
-    QApplication::setOrganizationName(description.organisation);
-    QApplication::setApplicationVersion(description.version);
     QGuiApplication::setDesktopFileName(description.desktopId);
     QApplication::setWindowIcon(description.icon());
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     fontConfiguration.finish();
 
     description.startupWindow()->show();

@@ -10,9 +10,7 @@ namespace runtime {
 // What the program declares at start.
 struct ApplicationDescription
 {
-    QString title; // also the title of message boxes that name none
-    QString organisation;
-    QString version;
+    QString title;                         // also the title of message boxes that name none
     QString desktopId;                     // ties the windows to the desktop entry
     QIcon (*icon)() = nullptr;             // every window's and message box's icon
     QWidget *(*startupWindow)() = nullptr; // shown at start; no start-up procedure runs

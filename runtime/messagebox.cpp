@@ -29,8 +29,8 @@ void showMessage(QWidget *owner, const QString &prompt, MessageStyle style, cons
     // Qt centres a box before its first show, when the window manager has not framed it yet, and
     // the frame then pushes it off centre by its title bar: centred again once shown.
     QTimer::singleShot(0, &box, [&box, owner] {
-        const QRect centred = QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, box.size(),
-                                                  owner->geometry());
+        const QRect centred =
+            QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, box.size(), owner->geometry());
         box.move(centred.topLeft() - (box.geometry().topLeft() - box.pos()));
     });
     box.exec();

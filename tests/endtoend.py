@@ -95,7 +95,8 @@ def ended(program):
 
 
 def escape(program):
-    titled(LOGIN)
+    sizes = re.findall(r'Icon \((\d+) x', run('xprop', '-id', titled(LOGIN), '_NET_WM_ICON'))
+    assert sizes == '32 16 128 48 32 16'.split(), f'expected the six icon images; read sizes {sizes}'
     keys('Escape')
     ended(program)
 
