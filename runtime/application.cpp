@@ -22,11 +22,8 @@ int runApplication(int &argc, char **argv, const ApplicationDescription &descrip
 
 void endProgram()
 {
-    // Hide rather than close: closing runs the windows' close handling, and nothing of the
-    // program may run any more.
-    const auto windows = QApplication::topLevelWidgets();
-    for (QWidget *window : windows)
-        window->hide();
+    // Not by closing the windows: that would run their close handling, and nothing of the program
+    // may run any more.
     QCoreApplication::exit(0);
 }
 

@@ -109,14 +109,9 @@ void FontConfigurationReader::finish()
 
 void useClassicWindowFont(QWidget *window)
 {
-    static const bool substituted = [] {
-        QFont::insertSubstitutions(QString::fromLatin1(classicFamily),
-                                   {QStringLiteral("Microsoft Sans Serif"),
-                                    QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"),
-                                    QStringLiteral("Arial")});
-        return true;
-    }();
-    Q_UNUSED(substituted)
+    QFont::insertSubstitutions(QString::fromLatin1(classicFamily),
+                               {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Tahoma"),
+                                QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
     applyStoredFontSizes(window);
     window->installEventFilter(new CaptionFitter(window));
     QFont font(QString::fromLatin1(classicFamily));
@@ -152,10 +147,8 @@ void fitCaptionsToControls(QWidget *window)
         QFont fitted = definedFont(control);
         QFont measured = fitted.resolve(control->parentWidget()->font());
         const int room = captionRoom(control);
-        const int width = captionWidth(measured, caption);
-        if (width > room && room > 0) {
-            int stretch = std::max(narrowestStretch, 100 * room / width);
-            measured.setStretch(stretch);
+        if (captionWidth(measured, caption) > room) {
+            int stretch = 100;
             while (stretch > narrowestStretch && captionWidth(measured, caption) > room)
                 measured.setStretch(--stretch);
             fitted.setStretch(stretch);

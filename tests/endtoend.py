@@ -164,8 +164,15 @@ scenario = 'openbox'
 try:
     wait_for('openbox managing the display', lambda: run('xprop', '-root', '_NET_SUPPORTING_WM_CHECK'),
              lambda answer: 'window id' in answer)
+    # Started under another file name on Linux (a link in the folder the test runs in): the
+    # program names itself, whatever its file.
+    command = os.path.abspath('renamed-program') if reader else sys.argv[1]
+    if reader:
+        if os.path.lexists(command):
+            os.remove(command)
+        os.symlink(sys.argv[1], command)
     for scenario in (escape, session if reader else keyboard_session):
-        program = subprocess.Popen(sys.argv[1], env=environment)
+        program = subprocess.Popen(command, env=environment)
         try:
             scenario(program)
         finally:
