@@ -20,7 +20,7 @@ frmLogin::frmLogin(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::f
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                    Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    makePasswordField(ui->txtPassword, QChar(0x00AE));
+    setPasswordCharacter(ui->txtPassword, QChar(0x00AE));
     useClassicWindowFont(this);
     centreOnScreen(this); // Qt's own placement of a dialog guesses the frame before it has one
     ui->txtUserName->setFocus();

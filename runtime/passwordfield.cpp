@@ -27,14 +27,12 @@ private:
 
 } // namespace
 
-void makePasswordField(QLineEdit *field, QChar mask)
+void setPasswordCharacter(QLineEdit *field, QChar mask)
 {
     auto *style = new PasswordCharacterStyle(mask);
     style->setParent(field); // the widget does not take ownership of its style
     field->setStyle(style);
-    field->setEchoMode(QLineEdit::Password);
     field->setAttribute(Qt::WA_InputMethodEnabled, false);
-    field->setInputMethodHints(Qt::ImhHiddenText | Qt::ImhSensitiveData | Qt::ImhNoPredictiveText);
 }
 
 } // namespace runtime

@@ -6,8 +6,8 @@ class QLineEdit;
 
 namespace runtime {
 
-// Makes a text box show every character typed into it as mask, with input methods off. Its text
-// stays what was typed.
-void makePasswordField(QLineEdit *field, QChar mask);
+// Makes a password box (echo mode Password, set by its window definition) show every character
+// typed into it as mask, with input methods off. Its text stays what was typed.
+void setPasswordCharacter(QLineEdit *field, QChar mask);
 
 } // namespace runtime

@@ -26,8 +26,6 @@ public:
     explicit RuntimeError(int number);
 
     int number() const noexcept { return m_number; }
-    QString description() const { return errorDescription(m_number); }
-    const char *what() const noexcept override { return "run-time error"; }
 
 private:
     int m_number;
