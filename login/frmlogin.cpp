@@ -18,8 +18,8 @@ frmLogin::frmLogin(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::f
 {
     ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
-                   Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setWindowFlag(
+        Qt::MSWindowsFixedSizeDialogHint); // a dialog's title bar: no minimise, no maximise
     setPasswordCharacter(ui->txtPassword, QChar(0x00AE));
     useClassicWindowFont(this);
     centreOnScreen(this); // Qt's own placement of a dialog guesses the frame before it has one
