@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
@@ -80,7 +81,8 @@ class BrightfoldTest : public QObject
 {
     Q_OBJECT
 
-    QWidget *window = nullptr; // the window under test
+    QWidget *window = nullptr;   // the window under test
+    bool loginSucceeded = false; // what the login window said when its OK had run
     template <class Control = QWidget> Control *child(const QString &name)
     {
         return window->findChild<Control *>(name);
@@ -106,10 +108,11 @@ class BrightfoldTest : public QObject
     }
     void logIn(const QString &userName, const QString &password = "bluelanterns")
     {
-        openLogin();
+        const QPointer<frmLogin> login = openLogin();
         child<QLineEdit>("txtUserName")->insert(userName); // as pasted: any character
         child<QLineEdit>("txtPassword")->insert(password);
         QTest::keyClick(child("txtPassword"), Qt::Key_Return);
+        loginSucceeded = login && login->LoginSucceeded(); // closed, but not yet deleted
         const QWidgetList windows = QApplication::topLevelWidgets();
         const auto converter = std::find_if(windows.begin(), windows.end(), [](QWidget *shown) {
             return shown->objectName() == "frmlogon" && shown->isVisible();
@@ -184,6 +187,7 @@ private slots:
         QFETCH(QString, outcome);
         MessageBoxes boxes;
         logIn(name, password);
+        QCOMPARE(loginSucceeded, outcome.startsWith("Welcome"));
         if (outcome.startsWith("Welcome")) {
             QCOMPARE(window->objectName() + ' ' + window->windowHandle()->title(),
                      "frmlogon " + outcome);
