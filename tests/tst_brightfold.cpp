@@ -288,16 +288,10 @@ private slots:
     {
         QTest::addColumn<QString>("way");
         QTest::addColumn<QString>("selected");
-        QTest::newRow("mouse") << "mouse"
-                               << "ck";
-        QTest::newRow("mouse on the selected option") << "again"
-                                                      << "ck";
-        QTest::newRow("Space") << "Space"
-                               << "ck";
-        QTest::newRow("arrow key") << "Down"
-                                   << "kc";
-        QTest::newRow("accessible Toggle action") << "Toggle"
-                                                  << "ck";
+        // again: the mouse on the option already selected; Down: an arrow key; Toggle: the
+        // accessible action
+        for (const QString way : {"mouse", "again", "Space", "Down", "Toggle"})
+            QTest::newRow(qPrintable(way)) << way << (way == "Down" ? "kc" : "ck");
     }
 
     void selectingConvertsOnce()
