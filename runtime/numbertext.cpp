@@ -53,8 +53,6 @@ public:
         ++m_position;
         skip();
     }
-    qsizetype position() const { return m_position; }
-    void rewind(qsizetype position) { m_position = position; }
 
 private:
     void skip()
@@ -112,17 +110,14 @@ void readExponent(Reader &reader, Numeral &numeral)
 {
     if (!isExponentMarker(reader.peek()))
         return;
-    const qsizetype marker = reader.position();
     reader.advance();
     bool negative = false;
     if (reader.peek() == u'+' || reader.peek() == u'-') {
         negative = reader.peek() == u'-';
         reader.advance();
     }
-    if (!isDigit(reader.peek())) {
-        reader.rewind(marker); // a marker without digits ends the number before it
-        return;
-    }
+    if (!isDigit(reader.peek()))
+        return; // a marker without digits ends the number before it, and nothing more is read
     constexpr long long limit = 1'000'000'000'000LL;
     long long exponent = 0;
     while (isDigit(reader.peek())) {
