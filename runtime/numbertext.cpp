@@ -153,11 +153,7 @@ double textToNumber(QStringView text)
     if (!numeral.significant)
         return numeral.negative ? -0.0 : 0.0;
 
-    std::string literal = numeral.mantissa;
-    if (literal.front() == '.')
-        literal.insert(literal.begin(), '0');
-    literal += 'e';
-    literal += std::to_string(numeral.exponent);
+    const std::string literal = numeral.mantissa + 'e' + std::to_string(numeral.exponent);
     double value = 0.0;
     const auto result = std::from_chars(literal.data(), literal.data() + literal.size(), value);
     if (result.ec == std::errc::result_out_of_range)
