@@ -16,11 +16,7 @@ QString numberToText(double value)
     // to_chars with a precision formats exactly as printf's "%.15g", without the C locale.
     const auto result =
         std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
-    QString text = QString::fromLatin1(buffer, result.ptr - buffer);
-    const qsizetype exponent = text.indexOf(QLatin1Char('e'));
-    if (exponent >= 0)
-        text[exponent] = QLatin1Char('E');
-    return text;
+    return QString::fromLatin1(buffer, result.ptr - buffer).replace(u'e', u'E');
 }
 
 namespace {
