@@ -14,7 +14,6 @@ frmlogon::frmlogon(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui::f
     setAttribute(Qt::WA_DeleteOnClose);
     useClassicWindowFont(this);
     centreOnScreen(this);
-    ui->Option1->setFocus();
 
     // Option1, ck, kc, kf and fk are control arrays of one element each.
     Option1.add(1, ui->Option1);

@@ -23,7 +23,6 @@ frmLogin::frmLogin(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::f
     setPasswordCharacter(ui->txtPassword, QChar(0x00AE));
     useClassicWindowFont(this);
     centreOnScreen(this); // Qt's own placement of a dialog guesses the frame before it has one
-    ui->txtUserName->setFocus();
 
     onClick(ui->cmdOK, [this] { cmdOK_Click(); });
     onClick(ui->cmdCancel, [this] { cmdCancel_Click(); });
