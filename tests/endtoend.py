@@ -22,9 +22,9 @@ def run(*command):
     return subprocess.run(command, check=True, capture_output=True, text=True).stdout.strip()
 
 
-def wait_for(what, read, accept=bool):
+def wait_for(what, read, accept=bool, timeout=TIMEOUT):
     """Reads until accept() takes what was read, letting AT-SPI events in between."""
-    deadline = time.monotonic() + TIMEOUT
+    deadline = time.monotonic() + timeout
     while True:
         while GLib.MainContext.default().iteration(False):
             pass
@@ -35,7 +35,7 @@ def wait_for(what, read, accept=bool):
         if not isinstance(value, Exception) and accept(value):
             return value
         if time.monotonic() > deadline:
-            raise AssertionError(f'expected {what} within {TIMEOUT} s; read {value!r}')
+            raise AssertionError(f'expected {what} within {timeout} s; read {value!r}')
         time.sleep(0.05)
 
 
@@ -161,30 +161,31 @@ def session(program):
 
 
 reader = sys.argv[2:] != ['--keyboard-only']
-if reader:  # listening from the start: the program sends only the events someone listens to
-    pyatspi.Registry.registerEventListener(lambda event: names.append((event.source, event.source.name)),
-                                           'object:property-change:accessible-name')
-environment = dict(os.environ, QT_QPA_PLATFORM='xcb', QT_LINUX_ACCESSIBILITY_ALWAYS_ON='1') if reader else None
-wm = subprocess.Popen('openbox', stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-scenario = 'openbox'
-try:
-    wait_for('openbox managing the display', lambda: run('xprop', '-root', '_NET_SUPPORTING_WM_CHECK'),
-             lambda answer: 'window id' in answer)
-    # Started under another file name on Linux (a link in the folder the test runs in): the
-    # program names itself, whatever its file.
-    command = os.path.abspath('renamed-program') if reader else sys.argv[1]
-    if reader:
-        if os.path.lexists(command):
-            os.remove(command)
-        os.symlink(sys.argv[1], command)
-    for scenario in (escape, session if reader else keyboard_session):
-        program = subprocess.Popen(command, env=environment)
-        try:
-            scenario(program)
-        finally:
-            program.kill()
-        print(f'endtoend: {scenario.__name__} passed')
-except AssertionError as failure:
-    sys.exit(f'endtoend ({getattr(scenario, "__name__", scenario)}): {failure}')
-finally:
-    wm.terminate()
+if __name__ == '__main__':  # as a module: its helpers, for the screen reader test
+    if reader:  # listening from the start: the program sends only the events someone listens to
+        pyatspi.Registry.registerEventListener(lambda event: names.append((event.source, event.source.name)),
+                                               'object:property-change:accessible-name')
+    environment = dict(os.environ, QT_QPA_PLATFORM='xcb', QT_LINUX_ACCESSIBILITY_ALWAYS_ON='1') if reader else None
+    wm = subprocess.Popen('openbox', stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    scenario = 'openbox'
+    try:
+        wait_for('openbox managing the display', lambda: run('xprop', '-root', '_NET_SUPPORTING_WM_CHECK'),
+                 lambda answer: 'window id' in answer)
+        # Started under another file name on Linux (a link in the folder the test runs in): the
+        # program names itself, whatever its file.
+        command = os.path.abspath('renamed-program') if reader else sys.argv[1]
+        if reader:
+            if os.path.lexists(command):
+                os.remove(command)
+            os.symlink(sys.argv[1], command)
+        for scenario in (escape, session if reader else keyboard_session):
+            program = subprocess.Popen(command, env=environment)
+            try:
+                scenario(program)
+            finally:
+                program.kill()
+            print(f'endtoend: {scenario.__name__} passed')
+    except AssertionError as failure:
+        sys.exit(f'endtoend ({getattr(scenario, "__name__", scenario)}): {failure}')
+    finally:
+        wm.terminate()

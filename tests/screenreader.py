@@ -1,0 +1,141 @@
+#!/usr/bin/python3
+# What a blind user hears: the real program under the screen reader Orca, driven by keys (xdotool),
+# on a virtual display under a window manager, with a session bus of its own. Orca speaks through
+# a speech-dispatcher of the test's own whose one voice appends each utterance, a line, to a file.
+# Orca, speech-dispatcher and the buses keep their settings and state in a temporary home.
+#   screenreader.py PROGRAM
+import os, re, subprocess, sys, tempfile, time
+from endtoend import LOGIN, keys, run, titled, wait_for
+
+DEADLINE = 5  # seconds to wait for what a step should make Orca say
+CONVERTER = 'Welcome Ann.'  # the title that greets the user
+WRONG, RIGHT = 'redlanterns', 'bluelanterns'  # passwords
+MASK = r'(registered|®)\W*'  # the password box's mask character, U+00AE, as Orca names it
+VOICE = r'''GenericExecuteSynth "printf '%s\\n' \'$DATA\' >> {speech}"
+AddVoice "en" "MALE1" "capture"
+GenericLanguage "en" "en" "utf-8"
+'''
+SPEECHD = '''AddModule "capture" "sd_generic" "capture.conf"
+DefaultModule capture
+AudioOutputMethod "alsa"
+AudioALSADevice "null"
+'''
+failures, started = [], []  # what Orca did not say; the processes to end
+
+
+def said():
+    """Every utterance so far."""
+    try:
+        with open(os.path.join(home, 'speech.txt'), encoding='utf-8', errors='replace') as speech:
+            return speech.read().splitlines()
+    except FileNotFoundError:
+        return []
+
+
+def pressing(*strokes):
+    """Presses the keys; returns where what they make Orca say begins."""
+    start = len(said())
+    keys(*strokes)
+    return start
+
+
+def hear(what, start, *patterns):
+    """Checks that the utterances since start match every pattern, waiting for them."""
+    try:
+        wait_for(what, lambda: said()[start:], lambda heard: all(
+            any(re.search(pattern, line) for line in heard) for pattern in patterns), DEADLINE)
+    except AssertionError as failure:
+        failures.append(str(failure))
+
+
+def type_password(word):
+    """Types it key by key, each once Orca spoke for the one before: it must say only the mask."""
+    start, patient = len(said()), True
+    spoken = lambda: [line for line in said()[start:] if line != 'unselected']  # the replaced selection
+    for count, letter in enumerate(word, 1):
+        keys(letter)
+        try:
+            patient = patient and wait_for(f'{count} utterances', lambda: len(spoken()) >= count, timeout=2)
+        except AssertionError:
+            patient = False
+    if len(spoken()) != len(word) or not all(re.fullmatch(MASK, line) for line in spoken()):
+        failures.append(f'expected the mask once for each of {len(word)} keys typed in the password box; '
+                        f'heard {spoken()}')
+
+
+def start_orca():
+    """Starts speech-dispatcher and Orca and waits until Orca says it is on, else stops the test."""
+    config = os.path.join(home, 'speech-dispatcher')
+    os.makedirs(os.path.join(config, 'modules'))
+    with open(os.path.join(config, 'speechd.conf'), 'w') as conf:
+        conf.write(SPEECHD)
+    with open(os.path.join(config, 'modules', 'capture.conf'), 'w') as conf:
+        conf.write(VOICE.format(speech=os.path.join(home, 'speech.txt')))
+    socket = os.path.join(home, 'speechd.sock')
+    started.append(subprocess.Popen(['speech-dispatcher', '--run-single', '--timeout', '0', '--config-dir', config,
+                                     '--socket-path', socket, '--pid-file', os.path.join(home, 'speechd.pid'),
+                                     '--log-dir', home], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+    wait_for('speech-dispatcher listening', lambda: os.path.exists(socket))
+    began = time.monotonic()
+    log = os.path.join(home, 'orca.log')
+    with open(log, 'w') as output:
+        orca = subprocess.Popen(['orca', '--user-prefs', os.path.join(home, 'orca')], stdout=output,
+                                stderr=output, env=dict(os.environ, SPEECHD_ADDRESS=f'unix_socket:{socket}'))
+    started.append(orca)
+    try:
+        wait_for('Orca saying it is on, or ending', lambda: 'Screen reader on.' in said() or orca.poll() is not None)
+    except AssertionError:
+        pass
+    if 'Screen reader on.' not in said():
+        with open(log) as written:
+            sys.exit(f'screenreader: Orca did not start (exit status {orca.poll()}); it wrote:\n{written.read()}')
+    print(f'screenreader: Orca on after {time.monotonic() - began:.1f} s')
+
+
+def session():
+    start = len(said())
+    started.append(subprocess.Popen([sys.argv[1]], env=dict(os.environ, QT_QPA_PLATFORM='xcb')))
+    titled(LOGIN)
+    hear('the login dialog with its title, then the user name box', start,
+         '^' + re.escape(LOGIN) + ' dialog', r'^User Name: text')
+    keys('[Ann]')
+    hear('the password box on arrival by Tab', pressing('Tab'), r'^Password: password text')
+    type_password(WRONG)
+    hear('the refusal of a wrong password', pressing('Return'), r'Invalid Password, try again!')
+    hear('the password box again once the refusal is closed', pressing('Return'), r'^Password: password text')
+    type_password(RIGHT)
+    hear('the converter window with its title and role', pressing('Return'), re.escape(CONVERTER) + r' *frame')
+    titled(CONVERTER)
+    hear('the temperature box on arrival by Tab, with its description', pressing('Tab'),
+         r'^Temperature text', r'Temperature to convert')
+    keys('[212]')
+    hear('the first option, back by shift+Tab', pressing('shift+Tab'), r'^Do Nothing')
+    hear('the next option, focused by Up (none is selected yet)', pressing('Up'), r'^Fahrenheit > Celsius')
+    hear('the result at once when Space selects the option', pressing('space'), r'\b100\b')
+    hear('the option and its result on "where am I"', pressing('KP_Enter'), r'^Fahrenheit > Celsius', r'\b100\b')
+
+
+if 'SCREENREADER_HOME' not in os.environ:  # first a home, a display and a session bus of its own
+    with tempfile.TemporaryDirectory(prefix='brightfold-screenreader-') as home:
+        os.chmod(home, 0o700)
+        os.environ.update(SCREENREADER_HOME=home, HOME=home, XDG_CONFIG_HOME=f'{home}/config',
+                          XDG_DATA_HOME=f'{home}/data', XDG_CACHE_HOME=f'{home}/cache', XDG_RUNTIME_DIR=home,
+                          GSETTINGS_BACKEND='memory', LC_ALL='C.UTF-8')
+        sys.exit(subprocess.run(['xvfb-run', '-a', '-s', '-screen 0 1024x768x24 -noreset',
+                                 'dbus-run-session', '--', *sys.argv]).returncode)
+home = os.environ['SCREENREADER_HOME']
+try:
+    started.append(subprocess.Popen('openbox', stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+    wait_for('openbox managing the display', lambda: run('xprop', '-root', '_NET_SUPPORTING_WM_CHECK'),
+             lambda answer: 'window id' in answer)
+    start_orca()
+    session()
+finally:
+    for process in reversed(started):  # Orca, in its main loop, may leave SIGTERM unanswered
+        process.kill() if process.args[0] == 'orca' else process.terminate()
+        process.wait()
+    print('Orca said:', *said(), sep='\n  ')
+failures += [f'a password spoken: {line!r}' for line in said() for word in (WRONG, RIGHT) if word in line]
+if failures:
+    sys.exit('screenreader: what Orca said falls short:\n' + '\n'.join(failures))
+print('screenreader: passed')
