@@ -30,6 +30,13 @@ frmlogon::frmlogon(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui::f
     kf.onClick([this](int index) { kf_Click(index); });
     Option1.onClick([this](int index) { Option1_Click(index); });
     onClick(ui->Command1, [this] { Command1_Click(); });
+
+    // After each option's own procedure, every option describes the result: a screen reader
+    // speaks it where the user is, at once and whenever asked.
+    const auto options = findChildren<QRadioButton *>();
+    for (QRadioButton *option : options)
+        onClick(option, [this] { describeResult(); });
+    describeResult();
 }
 
 frmlogon::~frmlogon() = default;
@@ -40,6 +47,16 @@ void frmlogon::Option1_Click(int)
     ui->txt1->setText(QString());
     ui->lbl1->setText(QString());
     ui->lbl2->setText(QString());
+}
+
+void frmlogon::describeResult()
+{
+    const QString result = ui->lbl1->text();
+    const QString description = ui->lbl1->accessibleDescription() + QStringLiteral(": ") +
+                                (result.isEmpty() ? QStringLiteral("empty") : result);
+    const auto options = findChildren<QRadioButton *>();
+    for (QRadioButton *option : options)
+        option->setAccessibleDescription(description);
 }
 
 void frmlogon::Command1_Click()

@@ -32,6 +32,7 @@ private:
     void Command1_Click();
 
     bool refusedEmptyField();
+    void describeResult();
 
     std::unique_ptr<Ui::frmlogon> ui;
     runtime::ControlArray<QRadioButton> Option1;

@@ -1,5 +1,6 @@
 #include "application.h"
 
+#include "accessibility.h"
 #include "fonts.h"
 
 #include <QApplication>
@@ -14,6 +15,7 @@ int runApplication(int &argc, char **argv, const ApplicationDescription &descrip
     QApplication::setApplicationName(description.title);
     QGuiApplication::setDesktopFileName(description.desktopId);
     QApplication::setWindowIcon(description.icon());
+    improveAccessibility();
     fontConfiguration.finish();
 
     description.startupWindow()->show();

@@ -15,7 +15,7 @@ TIMEOUT = 10  # seconds that any one wait may take
 LOGIN, CONVERTER, TITLE = 'Login - "Orvane" Brightfold', 'Welcome  Ann.', 'Brightfold'
 ABOUT = ['Brightfold Version 1.0', 'From www.orvane.example', 'Made by Orvane',
          'Please report any bugs', 'Enjoy!']
-names = []  # (source, name) of every name-change event
+heard = []  # (type, source, role, text) of each event a screen reader hears of, in order
 
 
 def run(*command):
@@ -94,6 +94,31 @@ def ended(program):
     assert status == 0, f'expected exit status 0; read {status}'
 
 
+def told(kind, source):
+    """What the events of that kind from that source carried."""
+    return [text for type_, from_, _, text in heard if type_.startswith(kind) and from_ == source]
+
+
+def hear(event):
+    # Qt sends a name change with a reference to the object: its name is the new text.
+    try:
+        text = event.source.name if event.type.endswith('accessible-name') else event.any_data
+        heard.append((event.type, event.source, event.source.getRoleName(), text))
+    except GLib.Error:  # gone before its event arrived
+        pass
+
+
+def caret_before_focus():
+    """Text boxes that reported their caret or selection before their focus arrived."""
+    focused, early = None, []
+    for type_, source, role, _ in heard:
+        if type_ == 'focus:':
+            focused = source
+        elif type_.startswith(('object:text-caret', 'object:text-selection')) and source != focused:
+            early.append(role)
+    return early
+
+
 def escape(program):
     login = titled(LOGIN)
     if reader:  # wine makes its own hints and hands the X server only the 32 and 16 pixel images
@@ -117,12 +142,13 @@ def keyboard_session(program):
 
 def session(program):
     login = window(LOGIN)
+    password = control(login, 'password text')
     screen = pyatspi.Registry.getDesktop(0).queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
     offset = [w - s for w, s in zip(centre(login), (screen.width / 2, screen.height / 2))]
     assert max(map(abs, offset)) <= 1, f'expected the login window centred on the screen; off by {offset}'
     for typed, title, refusal, field in [
             ([], TITLE, 'Please put your name', 'text'),
-            (['[ Ann]', 'Tab', '[redlanterns]'], 'Login', 'Invalid Password, try again!', 'password text')]:
+            (['[ Ann]', 'Tab', '[redlanterns]', 'shift+Tab', 'Tab'], 'Login', 'Invalid Password, try again!', 'password text')]:
         keys(*typed, 'Return')
         window(title, refusal)
         keys('Return')
@@ -132,12 +158,18 @@ def session(program):
                  lambda read: read == (True, [(0, text.characterCount)] if text.characterCount else []))
     keys('[bluelanterns]', 'Return')  # the refusal left the password selected: typing replaces it
     converter = window(CONVERTER)
+    typed = told('object:text-changed', password)
+    assert typed and all(set(text) == {'®'} for text in typed), f'expected only masks of the password; read {typed}'
+    assert converter.getRoleName() == 'frame', f'expected the converter a frame; read {converter.getRoleName()}'
     click(control(converter, 'text', description='Temperature to convert'))
     keys('[212]')
-    click(control(converter, 'radio button', 'Fahrenheit > Celsius'))
+    option = control(converter, 'radio button', 'Fahrenheit > Celsius')
+    click(option)
     result = control(converter, 'label', description='Result')
-    wait_for('the result named 100, told by a name-change event', lambda: (result.name, [
-        name for source, name in names if source == result]), lambda read: read[0] == '100' in read[1])
+    wait_for('the result named 100, told by a name-change event', lambda: (
+        result.name, told('object:property-change:accessible-name', result)), lambda read: read[0] == '100' in read[1])
+    wait_for('the clicked option described by the result, told by a description-change event',
+             lambda: told('object:property-change:accessible-description', option), lambda read: 'Result: 100' in read)
     option = control(converter, 'radio button', 'Celsius > Kelvin').queryAction()
     option.doAction([option.getName(i) for i in range(option.nActions)].index('Toggle'))
     wait_for('the result named 485.15 after Toggle', lambda: result.name, lambda name: name == '485.15')
@@ -156,6 +188,12 @@ def session(program):
                  lambda offset: max(map(abs, offset)) <= 3)
         keys('Return')
     window(CONVERTER)
+    field = control(converter, 'text', description='Temperature to convert')
+    arrivals = len(told('focus:', field))
+    keys('Tab')  # from About into the field that holds 212, which selects it all
+    wait_for('the field\'s focus event', lambda: len(told('focus:', field)) > arrivals)  # and all before it
+    early = caret_before_focus()
+    assert not early, f'expected each text box\'s focus before its caret; read caret events first from {early}'
     keys('alt+F4')
     ended(program)
 
@@ -163,8 +201,8 @@ def session(program):
 reader = sys.argv[2:] != ['--keyboard-only']
 if __name__ == '__main__':  # as a module: its helpers, for the screen reader test
     if reader:  # listening from the start: the program sends only the events someone listens to
-        pyatspi.Registry.registerEventListener(lambda event: names.append((event.source, event.source.name)),
-                                               'object:property-change:accessible-name')
+        pyatspi.Registry.registerEventListener(hear, 'focus:', 'object:text-changed', 'object:text-caret-moved',
+                                               'object:text-selection-changed', 'object:property-change')
     environment = dict(os.environ, QT_QPA_PLATFORM='xcb', QT_LINUX_ACCESSIBILITY_ALWAYS_ON='1') if reader else None
     wm = subprocess.Popen('openbox', stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     scenario = 'openbox'

@@ -272,6 +272,9 @@ private slots:
         MessageBoxes boxes;
         click(option(optionName));
         QCOMPARE(shown(), typed + '|' + result);
+        // every option, not only the one clicked, tells screen readers the result now shown
+        QCOMPARE(option("Option1")->accessibleDescription(),
+                 "Result: " + result.section('|', 0, 0));
         QCOMPARE(boxes.seen, message.isEmpty()
                                  ? QStringList{}
                                  : QStringList{"Brightfold|" + message + "|OK|frmlogon"});
@@ -328,6 +331,7 @@ private slots:
         click(option("Option1"));
         click(option("Option1")); // already empty: nothing to see
         QCOMPARE(shown() + boxes.seen.join(""), "||");
+        QCOMPARE(option("fk")->accessibleDescription(), "Result: empty");
         QVERIFY(option("Option1")->isChecked() && QApplication::focusWidget() == option("Option1"));
     }
 

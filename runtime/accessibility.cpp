@@ -1,0 +1,150 @@
+#include "accessibility.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QLineEdit>
+#include <QPointer>
+#include <QStyle>
+
+#ifdef BRIGHTFOLD_ATSPI
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusVariant>
+#endif
+
+namespace runtime {
+
+namespace {
+
+void adjustForScreenReaders(QAccessibleEvent *event);
+
+// Qt's own way to the platform's accessibility, which it takes while no handler is installed.
+void forward(QAccessibleEvent *event)
+{
+    QAccessible::installUpdateHandler(nullptr);
+    QAccessible::updateAccessibility(event);
+    QAccessible::installUpdateHandler(&adjustForScreenReaders);
+}
+
+const QLineEdit *passwordBox(QObject *object)
+{
+    const auto *box = qobject_cast<const QLineEdit *>(object);
+    return box && box->echoMode() != QLineEdit::Normal ? box : nullptr;
+}
+
+// Qt reports the characters typed into a password box, or taken out of it, as they are; what goes
+// out instead is one mask character for each, as the box shows them.
+void forwardMasked(QAccessibleEvent *event, const QLineEdit *box)
+{
+    const QChar mask(box->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, box));
+    const auto masked = [mask](const QString &text) { return QString(text.size(), mask); };
+    QObject *object = event->object();
+    if (event->type() == QAccessible::TextInserted) {
+        const auto *typed = static_cast<QAccessibleTextInsertEvent *>(event);
+        QAccessibleTextInsertEvent inserted(object, typed->changePosition(),
+                                            masked(typed->textInserted()));
+        inserted.setCursorPosition(typed->cursorPosition());
+        forward(&inserted);
+    } else if (event->type() == QAccessible::TextRemoved) {
+        const auto *typed = static_cast<QAccessibleTextRemoveEvent *>(event);
+        QAccessibleTextRemoveEvent removed(object, typed->changePosition(),
+                                           masked(typed->textRemoved()));
+        removed.setCursorPosition(typed->cursorPosition());
+        forward(&removed);
+    } else {
+        const auto *typed = static_cast<QAccessibleTextUpdateEvent *>(event);
+        QAccessibleTextUpdateEvent updated(object, typed->changePosition(),
+                                           masked(typed->textRemoved()),
+                                           masked(typed->textInserted()));
+        updated.setCursorPosition(typed->cursorPosition());
+        forward(&updated);
+    }
+}
+
+// Qt 6.4 sends a description change over AT-SPI with a reference to the object in place of the
+// new text, and screen readers fail on it. Sends it as AT-SPI defines it instead, on Qt's own
+// connection to the accessibility bus; false where there is none.
+bool sendDescriptionChange(QAccessibleInterface *changed)
+{
+#ifdef BRIGHTFOLD_ATSPI
+    QDBusConnection bus(QStringLiteral("a11y"));
+    if (!changed || !bus.isConnected())
+        return false;
+    const QString objects = QStringLiteral("/org/a11y/atspi/accessible/");
+    QDBusMessage change = QDBusMessage::createSignal(
+        objects + QString::number(QAccessible::uniqueId(changed)),
+        QStringLiteral("org.a11y.atspi.Event.Object"), QStringLiteral("PropertyChange"));
+    QDBusArgument application;
+    application.beginStructure();
+    application << bus.baseService() << QDBusObjectPath(objects + QStringLiteral("root"));
+    application.endStructure();
+    change << QStringLiteral("accessible-description") << 0 << 0
+           << QVariant::fromValue(QDBusVariant(changed->text(QAccessible::Description)))
+           << QVariant::fromValue(application);
+    return bus.send(change);
+#else
+    Q_UNUSED(changed);
+    return false;
+#endif
+}
+
+// Every accessibility event of the program passes here on its way to the platform.
+void adjustForScreenReaders(QAccessibleEvent *event)
+{
+    static QPointer<QObject> focused; // the object of the latest focus event
+    QObject *object = event->object();
+    switch (event->type()) {
+    case QAccessible::Focus:
+        focused = object;
+        break;
+    case QAccessible::TextCaretMoved:
+    case QAccessible::TextSelectionChanged:
+        // A text box reports its caret while the focus arrives, before the focus itself: a screen
+        // reader takes that for the arrival and has nothing left to say when the focus follows.
+        if (object && object != focused)
+            return;
+        break;
+    case QAccessible::TextInserted:
+    case QAccessible::TextRemoved:
+    case QAccessible::TextUpdated:
+        if (const QLineEdit *box = passwordBox(object)) {
+            forwardMasked(event, box);
+            return;
+        }
+        break;
+    case QAccessible::DescriptionChanged:
+        if (sendDescriptionChange(event->accessibleInterface()))
+            return;
+        break;
+    default:
+        break;
+    }
+    forward(event);
+}
+
+// Qt presents a window that is a plain widget as a filler, which screen readers neither announce
+// as a window nor read the title of. Answers for the window's own class only: while a widget is
+// being made or destroyed it is a plain QWidget, and Qt's own factory answers for it then.
+QAccessibleInterface *windowOfItsOwn(const QString &className, QObject *object)
+{
+    const QMetaObject *type = object->metaObject();
+    if (className != QLatin1String(type->className()) ||
+        type->superClass() != &QWidget::staticMetaObject)
+        return nullptr;
+    auto *window = static_cast<QWidget *>(object);
+    if (window->windowType() != Qt::Window)
+        return nullptr;
+    return new QAccessibleWidget(window, QAccessible::Window);
+}
+
+} // namespace
+
+void improveAccessibility()
+{
+    QAccessible::installFactory(&windowOfItsOwn);
+    QAccessible::installUpdateHandler(&adjustForScreenReaders);
+}
+
+} // namespace runtime
