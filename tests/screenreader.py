@@ -40,10 +40,10 @@ def pressing(*strokes):
 
 
 def hear(what, start, *patterns):
-    """Checks that the utterances since start match every pattern, waiting for them."""
+    """Checks that the utterances since start, a line each, match every pattern, waiting for them."""
     try:
         wait_for(what, lambda: said()[start:], lambda heard: all(
-            any(re.search(pattern, line) for line in heard) for pattern in patterns), DEADLINE)
+            re.search(pattern, '\n'.join(heard), re.MULTILINE) for pattern in patterns), DEADLINE)
     except AssertionError as failure:
         failures.append(str(failure))
 
@@ -104,7 +104,7 @@ def session():
     hear('the refusal of a wrong password', pressing('Return'), r'Invalid Password, try again!')
     hear('the password box again once the refusal is closed', pressing('Return'), r'^Password: password text')
     type_password(RIGHT)
-    hear('the converter window with its title and role', pressing('Return'), re.escape(CONVERTER) + r' *frame')
+    hear('the converter window with its title and role', pressing('Return'), re.escape(CONVERTER) + r'\s+frame\b')
     titled(CONVERTER)
     hear('the temperature box on arrival by Tab, with its description', pressing('Tab'),
          r'^Temperature text', r'Temperature to convert')
@@ -112,7 +112,8 @@ def session():
     hear('the first option, back by shift+Tab', pressing('shift+Tab'), r'^Do Nothing')
     hear('the next option, focused by Up (none is selected yet)', pressing('Up'), r'^Fahrenheit > Celsius')
     hear('the result at once when Space selects the option', pressing('space'), r'\b100\b')
-    hear('the option and its result on "where am I"', pressing('KP_Enter'), r'^Fahrenheit > Celsius', r'\b100\b')
+    hear('the option and its result on "where am I"', pressing('KP_Enter'),
+         r'^Fahrenheit > Celsius radio button', r'\b100\b')
 
 
 if 'SCREENREADER_HOME' not in os.environ:  # first a home, a display and a session bus of its own
