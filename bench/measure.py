@@ -2,7 +2,7 @@
 # Measures Brightfold against the floor, from outside: start-up and resident memory at the first
 # window's map, the login, and the memory over a long session through the real windows. Run by
 # bench/run.sh on a virtual display with a session bus of its own: measure.py BUILD_DIR RUNS
-import os, select, shutil, signal, statistics, subprocess, sys, time
+import os, select, shutil, signal, statistics, subprocess, sys, time, traceback
 from Xlib import X, XK, display, error
 from Xlib.ext import xtest
 
@@ -33,7 +33,8 @@ SAMPLES = [
 
 
 def fail(message):
-    sys.exit(f'bench: {message}')
+    print(f'bench: {message}', file=sys.stderr)
+    sys.exit(2)
 
 
 def wait_for(what, read, timeout=10):
@@ -102,6 +103,7 @@ def launch(command, login, environment=None):
     started = time.monotonic()
     program = subprocess.Popen(command, env=environment, stdout=subprocess.DEVNULL,
                                stderr=subprocess.DEVNULL)
+    children.append(program)
     at, window = screen.mapped(program.pid)
     figures = {'start-up': (at - started) * 1e3, 'memory': resident_kb(program.pid)}
     if login:
@@ -164,6 +166,7 @@ def load():
     return ', '.join(f'{average:.2f}' for average in os.getloadavg())
 
 
+children = []  # ended, should the benchmark fail
 programs = [(name, command, login) for name, command, login in PROGRAMS if shutil.which(command[0])]
 screen = Screen()
 wm = subprocess.Popen('openbox', stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -181,8 +184,12 @@ try:
         if login:
             sessions[name] = long_session(command)
     session_seconds = time.monotonic() - started
+except Exception:  # a failure to measure, not a missed budget
+    traceback.print_exc()
+    sys.exit(2)
 finally:
-    wm.terminate()
+    for child in [*children, wm]:
+        child.kill()
 
 median = lambda name, what: statistics.median(f[what] for f in figures[name])
 floor = {what: median('floor', what) for what in ('start-up', 'memory')}

@@ -16,7 +16,5 @@ priority=()
 export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR
 XDG_RUNTIME_DIR=$(mktemp -d)
 trap 'rm -rf "$XDG_RUNTIME_DIR"' EXIT
-status=0
-"${priority[@]}" xvfb-run -a -s "-screen 0 1024x768x24 -noreset" dbus-run-session -- \
-    /usr/bin/python3 "$top/bench/measure.py" "$build" "${BENCH_RUNS:-31}" || status=$?
-exit $status
+"${priority[@]}" xvfb-run -a -s "-screen 0 1024x768x24" dbus-run-session -- \
+    /usr/bin/python3 "$top/bench/measure.py" "$build" "${BENCH_RUNS:-31}"
