@@ -2,7 +2,7 @@
 # Measures Brightfold against the floor, from outside: start-up and resident memory at the first
 # window's map, the login, and the memory over a long session through the real windows. Run by
 # bench/run.sh on a virtual display with a session bus of its own: measure.py BUILD_DIR RUNS
-import os, select, shutil, signal, statistics, subprocess, sys, time, traceback
+import os, random, select, shutil, signal, statistics, subprocess, sys, time, traceback
 from Xlib import X, XK, display, error
 from Xlib.ext import xtest
 
@@ -176,8 +176,10 @@ try:
     for _, command, login in programs:  # once each first, for the caches
         start_up(command, login)
     figures = {name: [] for name, _, _ in programs}
-    for run in range(runs):  # each run starts with another program, so none always follows the same
-        for name, command, login in programs[run % len(programs):] + programs[:run % len(programs)]:
+    for run in range(runs):  # each run starts with another program, the others in a shuffled order
+        first, *others = programs[run % len(programs):] + programs[:run % len(programs)]
+        random.Random(run).shuffle(others)
+        for name, command, login in [first, *others]:
             figures[name].append(start_up(command, login))
     sessions, started = {}, time.monotonic()
     for name, command, login in programs:
