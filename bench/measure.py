@@ -55,6 +55,7 @@ class Screen:
     """The X display, watched for every top-level window's map, as the X server reports it."""
     def __init__(self):
         self.x = display.Display()
+        self.x.set_error_handler(lambda *_: None)  # a window gone before it was watched
         self.x.screen().root.change_attributes(event_mask=X.SubstructureNotifyMask)
         self.root, self.atom = self.x.screen().root, self.x.intern_atom
         self.x.sync()
@@ -196,12 +197,13 @@ finally:
 median = lambda name, what: statistics.median(f[what] for f in figures[name])
 floor = {what: median('floor', what) for what in ('start-up', 'memory')}
 print(f'load average after: {load()}\nmedians of {runs} alternating runs; ratio to the floor:')
-print(f'{"":18} {"start-up ms":>12} {"ratio":>6} {"memory kB":>10} {"ratio":>6} {"login ms":>9}')
+width = max(len(name) for name, _, _ in programs)
+print(f'{"":{width}} {"start-up ms":>12} {"ratio":>6} {"memory kB":>10} {"ratio":>6} {"login ms":>9}')
 regressions = []
 for name, _, login in programs:
     row = {what: median(name, what) for what in figures[name][0]}
     ratios = {what: row[what] / floor[what] for what in floor}
-    print(f'{name:18} {row["start-up"]:12.1f} {ratios["start-up"]:6.2f} {row["memory"]:10.0f} '
+    print(f'{name:{width}} {row["start-up"]:12.1f} {ratios["start-up"]:6.2f} {row["memory"]:10.0f} '
           f'{ratios["memory"]:6.2f}' + (f' {row["login"]:9.1f}' if login else ''))
     regressions += [f'{name} {what} {ratio:.2f} x the floor' for what, ratio in ratios.items()
                     if login and ratio > BUDGET_RATIO]
