@@ -2,7 +2,7 @@
 # Measures Brightfold against the floor, from outside: start-up and resident memory at the first
 # window's map, the login, and the memory over a long session through the real windows. Run by
 # bench/run.sh on a virtual display with a session bus of its own: measure.py BUILD_DIR RUNS
-import os, random, select, shutil, signal, statistics, subprocess, sys, time, traceback
+import os, random, select, shutil, statistics, subprocess, sys, time, traceback
 from Xlib import X, XK, display, error
 from Xlib.ext import xtest
 
@@ -118,7 +118,7 @@ def launch(command, login, environment=None):
 
 def start_up(command, login):
     program, figures, _ = launch(command, login)
-    program.send_signal(signal.SIGTERM)
+    program.kill()
     program.wait()
     return figures
 
@@ -178,9 +178,9 @@ try:
         start_up(command, login)
     figures = {name: [] for name, _, _ in programs}
     for run in range(runs):  # each run starts with another program, the others in a shuffled order
-        first, *others = programs[run % len(programs):] + programs[:run % len(programs)]
+        leader, *others = programs[run % len(programs):] + programs[:run % len(programs)]
         random.Random(run).shuffle(others)
-        for name, command, login in [first, *others]:
+        for name, command, login in [leader, *others]:
             figures[name].append(start_up(command, login))
     sessions, started = {}, time.monotonic()
     for name, command, login in programs:
