@@ -1,16 +1,20 @@
-#include "application.h"
+#include "accessibility.h"
 #include "defaultinstance.h"
 #include "frmlogin.h"
 #include "productinfo.h"
 #include "programicon.h"
 
+#include <QApplication>
+
 int main(int argc, char *argv[])
 {
-    const runtime::ApplicationDescription brightfold{
-        QStringLiteral(BRIGHTFOLD_TITLE),
-        QStringLiteral(BRIGHTFOLD_APP_ID),
-        programIcon,
-        [] { return static_cast<QWidget *>(&runtime::defaultInstance<frmLogin>()); },
-    };
-    return runtime::runApplication(argc, argv, brightfold);
+    QApplication application(argc, argv);
+    // The name is also the title of every message box that gives none.
+    QApplication::setApplicationName(QStringLiteral(BRIGHTFOLD_TITLE));
+    QGuiApplication::setDesktopFileName(QStringLiteral(BRIGHTFOLD_APP_ID));
+    QApplication::setWindowIcon(programIcon());
+    runtime::improveAccessibility();
+
+    runtime::defaultInstance<frmLogin>().show();
+    return QApplication::exec();
 }

@@ -1,7 +1,7 @@
 #include "frmlogin.h"
 #include "ui_frmlogin.h"
 
-#include "application.h"
+#include "programend.h"
 #include "defaultinstance.h"
 #include "errorframe.h"
 #include "fonts.h"

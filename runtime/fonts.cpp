@@ -13,11 +13,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <system_error>
-
-#if __has_include(<dlfcn.h>)
-#include <dlfcn.h>
-#endif
 
 namespace runtime {
 
@@ -83,29 +78,6 @@ protected:
 };
 
 } // namespace
-
-FontConfigurationReader::FontConfigurationReader()
-{
-#if __has_include(<dlfcn.h>)
-    // Qt's GUI module has loaded the font configuration library where it uses one; its
-    // initialisation is safe to run beside other threads, and Qt's own call then finds it done.
-    using Initialise = int (*)();
-    const auto initialise = reinterpret_cast<Initialise>(dlsym(RTLD_DEFAULT, "FcInit"));
-    if (!initialise)
-        return;
-    try {
-        m_reading = std::thread(initialise);
-    } catch (const std::system_error &) {
-        // No thread to be had: Qt reads the configuration itself, as it would anyway.
-    }
-#endif
-}
-
-void FontConfigurationReader::finish()
-{
-    if (m_reading.joinable())
-        m_reading.join();
-}
 
 void useClassicWindowFont(QWidget *window)
 {

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Builds Brightfold with warnings as errors and runs the whole test suite; then runs the same
-# suite again built with AddressSanitizer (leak checking included) and UndefinedBehaviorSanitizer,
-# then builds the fuzz target, replays its seed corpus and fuzzes it for a short while; and last
-# cross-builds the Windows executable and runs the suite under wine (the first time, building the
-# Qt for Windows takes 15 to 30 minutes more).
+# Builds Brightfold with warnings as errors and runs the whole test suite; builds and runs it again
+# with a second compiler, clang; runs it built with AddressSanitizer (leak checking included) and
+# UndefinedBehaviorSanitizer; then builds the fuzz target, replays its seed corpus and fuzzes it
+# for a short while; and last cross-builds the Windows executable and runs the suite under wine
+# (the first time, building the Qt for Windows takes 15 to 30 minutes more).
 # BRIGHTFOLD_FUZZ_SECONDS sets how long the target is fuzzed (30 by default).
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -13,6 +13,11 @@ scripts/setup.sh package test
 cmake --preset default
 cmake --build --preset default
 ctest --preset default
+
+echo "== The suite built by clang"
+cmake --preset clang
+cmake --build --preset clang
+ctest --preset clang
 
 echo "== The suite under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake --preset sanitize
