@@ -72,9 +72,10 @@ def start_orca():
     with open(os.path.join(config, 'modules', 'capture.conf'), 'w') as conf:
         conf.write(VOICE.format(speech=os.path.join(home, 'speech.txt')))
     socket = os.path.join(home, 'speechd.sock')
-    started.append(subprocess.Popen(['speech-dispatcher', '--run-single', '--timeout', '0', '--config-dir', config,
-                                     '--socket-path', socket, '--pid-file', os.path.join(home, 'speechd.pid'),
-                                     '--log-dir', home], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+    started.append(subprocess.Popen(
+        ['speech-dispatcher', '--run-single', '--timeout', '0', '--config-dir', config, '--socket-path', socket,
+         '--pid-file', os.path.join(home, 'speechd.pid'), '--log-dir', home],
+        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
     wait_for('speech-dispatcher listening', lambda: os.path.exists(socket))
     began = time.monotonic()
     log = os.path.join(home, 'orca.log')
@@ -83,7 +84,8 @@ def start_orca():
                                 stderr=output, env=dict(os.environ, SPEECHD_ADDRESS=f'unix_socket:{socket}'))
     started.append(orca)
     try:
-        wait_for('Orca saying it is on, or ending', lambda: 'Screen reader on.' in said() or orca.poll() is not None)
+        wait_for('Orca saying it is on, or ending',
+                 lambda: 'Screen reader on.' in said() or orca.poll() is not None)
     except AssertionError:
         pass
     if 'Screen reader on.' not in said():
@@ -93,7 +95,7 @@ def start_orca():
 
 
 def session():
-    start = len(said())
+    start = len(said())  # Qt turns its accessibility on for the screen reader it finds running
     started.append(subprocess.Popen([sys.argv[1]], env=dict(os.environ, QT_QPA_PLATFORM='xcb')))
     titled(LOGIN)
     hear('the login dialog with its title, then the user name box', start,
