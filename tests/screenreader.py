@@ -128,7 +128,7 @@ if 'SCREENREADER_HOME' not in os.environ:  # first a home, a display and a sessi
                                  'dbus-run-session', '--', *sys.argv]).returncode)
 home = os.environ['SCREENREADER_HOME']
 try:
-    started.append(subprocess.Popen('openbox', stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+    started.append(subprocess.Popen(['openbox'], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
     wait_for('openbox managing the display', lambda: run('xprop', '-root', '_NET_SUPPORTING_WM_CHECK'),
              lambda answer: 'window id' in answer)
     start_orca()
