@@ -1,7 +1,16 @@
-# Installing Brightfold on a Linux desktop and packing it as a Debian package. Included at the
-# end of the top-level CMakeLists.txt, once the Brightfold target and resources/ exist. Every
-# name, version and address below comes from the product data set there.
+# Installing Brightfold, and on Linux packing it as a Debian package. Included at the end of the
+# top-level CMakeLists.txt, once the Brightfold target and resources/ exist. Every name, version
+# and address below comes from the product data set there. Three sets of files, by component:
+#   program  the executable and, on Unix desktops, its desktop entry, metadata and icons
+#   plain    on Unix, the licence and the manual page as they are (cmake --install installs both)
+#   debian   the Debian package's forms of them: the copyright file in Debian's format, the
+#            changelog and the manual page compressed (only the package installs these)
 include(GNUInstallDirs)
+
+install(TARGETS Brightfold RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT program)
+if(NOT UNIX)
+    return()
+endif()
 
 string(TOLOWER ${BRIGHTFOLD_TITLE} brightfold_package)
 string(REGEX REPLACE "^www\\." "" brightfold_mail_domain ${BRIGHTFOLD_WEB_ADDRESS})
@@ -39,18 +48,6 @@ if(month LESS 10)
 endif()
 set(brightfold_release_date ${CMAKE_MATCH_3}-${month}-${CMAKE_MATCH_1})
 
-# The copyright file in Debian's machine-readable format, from LICENSE: its copyright line, and
-# the licence text indented, each blank line a lone dot.
-set(licence_file ${PROJECT_SOURCE_DIR}/LICENSE)
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${licence_file})
-file(READ ${licence_file} licence)
-if(NOT licence MATCHES "\nCopyright \\(c\\) ([^\n]+)\n\n(.*[^\n])\n*$")
-    message(FATAL_ERROR "${licence_file}: no copyright line followed by the licence text")
-endif()
-set(brightfold_copyright ${CMAKE_MATCH_1})
-string(REPLACE "\n\n" "\n.\n" licence_text "${CMAKE_MATCH_2}")
-string(REPLACE "\n" "\n " brightfold_licence_text " ${licence_text}")
-
 # Fills in a template: the product data (@NAME@), then the generator expressions that name the
 # executable.
 set(generated ${CMAKE_BINARY_DIR}/packaging)
@@ -59,50 +56,65 @@ function(brightfold_generate template output)
     file(GENERATE OUTPUT ${generated}/${output} INPUT ${generated}/${template})
 endfunction()
 
-# Files that Debian wants compressed as gzip -9n makes them, without name or time stamp.
-set(compressed)
-function(brightfold_compress file)
-    add_custom_command(OUTPUT ${file}.gz COMMAND gzip -9nkf ${file} DEPENDS ${file} VERBATIM)
-    set(compressed ${compressed} ${file}.gz PARENT_SCOPE)
-endfunction()
-
-install(TARGETS Brightfold RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-
 # The desktop entry and the metadata carry the id that the program gives its windows, and name
 # the icon by it, which the hicolor theme provides at every size.
 brightfold_generate(brightfold.desktop.in ${BRIGHTFOLD_APP_ID}.desktop)
 install(FILES ${generated}/${BRIGHTFOLD_APP_ID}.desktop
-    DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT program)
 brightfold_generate(brightfold.metainfo.xml.in ${BRIGHTFOLD_APP_ID}.metainfo.xml)
 install(FILES ${generated}/${BRIGHTFOLD_APP_ID}.metainfo.xml
-    DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo COMPONENT program)
 
 set(icon_theme ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
 foreach(icon IN LISTS BRIGHTFOLD_THEME_ICONS)
     string(REGEX REPLACE "^.*-([0-9]+)\\.png$" "\\1" size ${icon})
     install(FILES ${icon} DESTINATION ${icon_theme}/${size}x${size}/apps
-        RENAME ${BRIGHTFOLD_APP_ID}.png)
+        RENAME ${BRIGHTFOLD_APP_ID}.png COMPONENT program)
 endforeach()
 install(FILES ${BRIGHTFOLD_SCALABLE_ICON} DESTINATION ${icon_theme}/scalable/apps
-    RENAME ${BRIGHTFOLD_APP_ID}.svg)
+    RENAME ${BRIGHTFOLD_APP_ID}.svg COMPONENT program)
 
-# The manual page, named after the executable.
+# The manual page, named after the executable, and the licence.
 set(manual_page ${generated}/${brightfold_command}.1)
 brightfold_generate(brightfold.1.in ${brightfold_command}.1)
-brightfold_compress(${manual_page})
-install(FILES ${manual_page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-
-# The package's documentation: the copyright file and the changelog.
 set(package_doc ${CMAKE_INSTALL_DATADIR}/doc/${brightfold_package})
-configure_file(${CMAKE_CURRENT_LIST_DIR}/copyright.in ${generated}/copyright @ONLY)
-install(FILES ${generated}/copyright DESTINATION ${package_doc})
-configure_file(${changelog_template} ${generated}/changelog @ONLY)
-brightfold_compress(${generated}/changelog)
-install(FILES ${generated}/changelog.gz DESTINATION ${package_doc})
+set(licence_file ${PROJECT_SOURCE_DIR}/LICENSE)
+install(FILES ${manual_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT plain)
+install(FILES ${licence_file} DESTINATION ${package_doc} COMPONENT plain)
+if(NOT LINUX)
+    return()
+endif()
 
+# The copyright file in Debian's machine-readable format, from LICENSE: its copyright line, and
+# the licence text indented, each blank line a lone dot.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${licence_file})
+file(READ ${licence_file} licence)
+if(NOT licence MATCHES "\nCopyright \\(c\\) ([^\n]+)\n\n(.*[^\n])\n*$")
+    message(FATAL_ERROR "${licence_file}: no copyright line followed by the licence text")
+endif()
+set(brightfold_copyright ${CMAKE_MATCH_1})
+string(REPLACE "\n\n" "\n.\n" licence_text "${CMAKE_MATCH_2}")
+string(REPLACE "\n" "\n " brightfold_licence_text " ${licence_text}")
+configure_file(${CMAKE_CURRENT_LIST_DIR}/copyright.in ${generated}/copyright @ONLY)
+
+# The manual page and the changelog compressed as gzip -9n makes them, without name or time stamp.
+configure_file(${changelog_template} ${generated}/changelog @ONLY)
+set(compressed)
+foreach(file IN ITEMS ${manual_page} ${generated}/changelog)
+    add_custom_command(OUTPUT ${file}.gz COMMAND gzip -9nkf ${file} DEPENDS ${file} VERBATIM)
+    list(APPEND compressed ${file}.gz)
+endforeach()
 add_custom_target(brightfold_compressed_docs ALL DEPENDS ${compressed})
+install(FILES ${manual_page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1
+    COMPONENT debian EXCLUDE_FROM_ALL)
+install(FILES ${generated}/copyright ${generated}/changelog.gz DESTINATION ${package_doc}
+    COMPONENT debian EXCLUDE_FROM_ALL)
 
 set(CPACK_GENERATOR DEB)
+# One package of the program's files and the Debian forms of the licence and manual page.
+set(CPACK_COMPONENTS_ALL program debian)
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
 set(CPACK_PACKAGE_NAME ${brightfold_package})
 set(CPACK_PACKAGE_VENDOR ${BRIGHTFOLD_COMPANY})
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
