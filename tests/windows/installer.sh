@@ -50,7 +50,8 @@ installed() {
 # Installer keeps of a product and that names Brightfold's name or codes.
 traces() {
     (cd "$drive_c" && find "Program Files" ProgramData/Microsoft/Windows/"Start Menu" \
-        users/*/AppData/Roaming/Microsoft/Windows/"Start Menu" windows/Installer 2>/dev/null | sort)
+        users/*/AppData/Roaming/Microsoft/Windows/"Start Menu" windows/Installer -mindepth 1 2>/dev/null |
+        sort)
     local installer='HKLM\Software\Microsoft\Windows\CurrentVersion\Installer'
     local classes='HKLM\Software\Classes\Installer'
     wine cmd /c "reg query $uninstall /s & reg query $installer /s & reg query $classes /s" |
@@ -66,7 +67,7 @@ openssl pkcs12 -export -inkey "$work/key.pem" -in "$work/cert.pem" -passout pass
     -out "$work/signer.p12"
 BRIGHTFOLD_SIGN_PKCS12=$work/signer.p12 BRIGHTFOLD_SIGN_PASSWORD=throwaway \
     BRIGHTFOLD_SIGN_CAFILE=$work/cert.pem "$package_windows" "$work/dist"
-exe=("$work"/dist/*-"$version"-x64.exe) msi=("$work"/dist/*-"$version"-x64.msi)
+exe=$(find "$work/dist" -name "*-$version-x64.exe") msi=$(find "$work/dist" -name "*-$version-x64.msi")
 for file in "$exe" "$msi"; do
     osslsigncode verify -CAfile "$work/cert.pem" -in "$file" >"$work/verified" ||
         fail "$file: no signature that verifies: $(cat "$work/verified")"
@@ -103,7 +104,8 @@ for pair in "Publisher=$(property "$msi" Manufacturer)" "URLInfoAbout=$(property
     [[ ${pair#*=} && $entry =~ ${pair%%=*}\ +REG_SZ\ +"${pair#*=}" ]] || fail "entry without $pair: $entry"
 done
 icon=$(wine reg query "HKLM\\Software\\Classes\\Installer\\Products\\$(packed "$product_code")" /v ProductIcon |
-    sed -n 's/^ *ProductIcon *REG_SZ *C:\\//p' | tr '\\' /)
+    sed -n 's/^ *ProductIcon *REG_SZ *C:\\//p' | tr '\\' /) ||
+    fail "no icon registered for the product per machine"
 msiinfo extract "$msi" "Icon.$(property "$msi" ARPPRODUCTICON)" | cmp - "$drive_c/$icon" ||
     fail "the entry's icon C:\\$icon is not the package's"
 grep -q '^Property(S): ALLUSERS = 1$' "$work/install.log" || fail "not installed per machine"
@@ -114,8 +116,9 @@ menu=$(sed -n 's/^Property(S): ProgramMenuFolder = C:\\//p' "$work/install.log" 
 shortcut=$(strings -a "$drive_c/$menu$name.lnk"; strings -a -el "$drive_c/$menu$name.lnk")
 shortcut=$(paste -sd '|' <<<"$shortcut")
 description=$(table "$msi" Shortcut | awk -F '\t' 'NR > 3 { print $7 }')
+[[ -n $description ]] || fail "the package's shortcut has no description"
 for part in "${installed_exe//\//\\}" "$description" "${icon//\//\\}"; do
-    [[ -n $description && "|$shortcut|" == *"$part|"* ]] ||
+    [[ "|$shortcut|" == *"$part|"* ]] ||
         fail "the Start menu shortcut lacks '$part': $shortcut"
 done
 
