@@ -53,7 +53,7 @@ check "subsystem" "$(grep -m 1 '^Subsystem' <<<"$headers" | awk '{print $2}')" 0
 # code run from data pages, and the stack protector's check linked in; no link time stamped.
 characteristics=$((0x$(grep -m 1 '^DllCharacteristics' <<<"$headers" | awk '{print $2}')))
 check "DllCharacteristics HIGH_ENTROPY_VA, DYNAMIC_BASE, NX_COMPAT" \
-    $((characteristics & 0x160)) $((0x160))
+    "$(printf %#x $((characteristics & 0x160)))" 0x160
 [[ $headers != *"relocations stripped"* ]] || check "relocations" stripped kept
 grep -q "stack smashing detected" "$exe" || check "stack protector" none linked
 check "time stamp" "$(grep -m 1 '^Time/Date' <<<"$headers" | cut -f 3-)" "Thu Jan  1 00:00:00 1970"
