@@ -18,13 +18,12 @@ sign() {
     local time=()
     [[ -z ${SOURCE_DATE_EPOCH:-} ]] || time=(-st "$SOURCE_DATE_EPOCH")
     rm -f "$file.signed"
-    printf %s "${BRIGHTFOLD_SIGN_PASSWORD:-}" | osslsigncode sign -pkcs12 "$BRIGHTFOLD_SIGN_PKCS12" \
-        -readpass /dev/stdin -h sha256 -n "$name" -i "$web_address" "${time[@]}" \
-        -in "$file" -out "$file.signed" >/dev/null
+    printf %s "${BRIGHTFOLD_SIGN_PASSWORD:-}" |
+        osslsigncode sign -pkcs12 "$BRIGHTFOLD_SIGN_PKCS12" -readpass /dev/stdin -h sha256 \
+            -n "$name" -i "$web_address" "${time[@]}" -in "$file" -out "$file.signed" >/dev/null
     mv "$file.signed" "$file"
-    local report
-    if ! report=$(osslsigncode verify -CAfile "${BRIGHTFOLD_SIGN_CAFILE:-/etc/ssl/certs/ca-certificates.crt}" \
-        -in "$file" 2>&1); then
+    local report authorities=${BRIGHTFOLD_SIGN_CAFILE:-/etc/ssl/certs/ca-certificates.crt}
+    if ! report=$(osslsigncode verify -CAfile "$authorities" -in "$file" 2>&1); then
         echo "$report" >&2
         echo "package.sh: the signature of $file does not verify" >&2
         return 1

@@ -12,6 +12,7 @@ set(package_command ${CMAKE_CURRENT_LIST_DIR}/package.sh $<TARGET_FILE:Brightfol
 list(TRANSFORM package_command REPLACE "(.+)" "'\\1'")
 list(JOIN package_command " " package_command)
 file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/package-windows.sh
-    CONTENT "#!/bin/sh\n# Makes the Windows release files in the folder given.\nexec ${package_command} \"$@\"\n"
+    CONTENT "#!/bin/sh\n# Makes the Windows release files in the folder given.\n\
+exec ${package_command} \"$@\"\n"
     FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ
         WORLD_EXECUTE)

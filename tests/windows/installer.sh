@@ -20,8 +20,9 @@ fail() {
 }
 wine() { "$run" "$prefix" "$@" | tr -d '\r'; }
 msiexec() { "$run" "$prefix" msiexec "$@"; }
-table() { msiinfo export "$1" "$2" | tr -d '\r'; }               # PACKAGE TABLE
-property() { table "$1" Property | sed -n "s/^$2\t//p"; } # PACKAGE NAME
+# A table of a package, and one property of it: table PACKAGE TABLE, property PACKAGE NAME.
+table() { msiinfo export "$1" "$2" | tr -d '\r'; }
+property() { table "$1" Property | sed -n "s/^$2\t//p"; }
 # Waits up to a minute for a window of that title and prints its id. (xdotool's own waiting
 # stops at a window that goes while it looks.)
 window() {
@@ -36,7 +37,8 @@ window() {
 # A GUID as Windows Installer spells it in registry key names.
 packed() {
     local hex=${1//[\{\}-]/}
-    echo "$(rev <<<"${hex:0:8}")$(rev <<<"${hex:8:4}")$(rev <<<"${hex:12:4}")$(sed -E 's/(.)(.)/\2\1/g' <<<"${hex:16}")"
+    echo "$(rev <<<"${hex:0:8}")$(rev <<<"${hex:8:4}")$(rev <<<"${hex:12:4}")$(
+        sed -E 's/(.)(.)/\2\1/g' <<<"${hex:16}")"
 }
 # The versions of the entries under Installed apps that bear the product's name.
 installed() {
@@ -50,8 +52,8 @@ installed() {
 # Installer keeps of a product and that names Brightfold's name or codes.
 traces() {
     (cd "$drive_c" && find "Program Files" ProgramData/Microsoft/Windows/"Start Menu" \
-        users/*/AppData/Roaming/Microsoft/Windows/"Start Menu" windows/Installer -mindepth 1 2>/dev/null |
-        sort)
+        users/*/AppData/Roaming/Microsoft/Windows/"Start Menu" windows/Installer -mindepth 1 \
+        2>/dev/null | sort)
     local installer='HKLM\Software\Microsoft\Windows\CurrentVersion\Installer'
     local classes='HKLM\Software\Classes\Installer'
     wine cmd /c "reg query $uninstall /s & reg query $installer /s & reg query $classes /s" |
@@ -67,7 +69,8 @@ openssl pkcs12 -export -inkey "$work/key.pem" -in "$work/cert.pem" -passout pass
     -out "$work/signer.p12"
 BRIGHTFOLD_SIGN_PKCS12=$work/signer.p12 BRIGHTFOLD_SIGN_PASSWORD=throwaway \
     BRIGHTFOLD_SIGN_CAFILE=$work/cert.pem "$package_windows" "$work/dist"
-exe=$(find "$work/dist" -name "*-$version-x64.exe") msi=$(find "$work/dist" -name "*-$version-x64.msi")
+exe=$(find "$work/dist" -name "*-$version-x64.exe")
+msi=$(find "$work/dist" -name "*-$version-x64.msi")
 for file in "$exe" "$msi"; do
     osslsigncode verify -CAfile "$work/cert.pem" -in "$file" >"$work/verified" ||
         fail "$file: no signature that verifies: $(cat "$work/verified")"
@@ -100,10 +103,13 @@ msiexec /i "$msi" /qn /l*v "$work/install.log" || fail "the upgrade failed ($?)"
 # The entry: publisher, web address and icon as the package gives them; per machine, in 64-bit
 # Program Files; the shortcut where the package's Start menu folder is, with description and icon.
 entry=$(wine reg query "$uninstall\\$product_code")
-for pair in "Publisher=$(property "$msi" Manufacturer)" "URLInfoAbout=$(property "$msi" ARPURLINFOABOUT)"; do
-    [[ ${pair#*=} && $entry =~ ${pair%%=*}\ +REG_SZ\ +"${pair#*=}" ]] || fail "entry without $pair: $entry"
+for pair in "Publisher=$(property "$msi" Manufacturer)" \
+    "URLInfoAbout=$(property "$msi" ARPURLINFOABOUT)"; do
+    [[ ${pair#*=} && $entry =~ ${pair%%=*}\ +REG_SZ\ +"${pair#*=}" ]] ||
+        fail "entry without $pair: $entry"
 done
-icon=$(wine reg query "HKLM\\Software\\Classes\\Installer\\Products\\$(packed "$product_code")" /v ProductIcon |
+products='HKLM\Software\Classes\Installer\Products'
+icon=$(wine reg query "$products\\$(packed "$product_code")" /v ProductIcon |
     sed -n 's/^ *ProductIcon *REG_SZ *C:\\//p' | tr '\\' /) ||
     fail "no icon registered for the product per machine"
 msiinfo extract "$msi" "Icon.$(property "$msi" ARPPRODUCTICON)" | cmp - "$drive_c/$icon" ||
@@ -139,7 +145,8 @@ wait "$refusing" || status=$?
 # msiexec ends with 1603 (a fatal error), of which the exit status keeps the low byte.
 ((status == 1603 % 256)) || fail "the downgrade ended with $status"
 message=$(table "$work/older.msi" LaunchCondition | awk -F '\t' '/DOWNGRADE/ { print $2 }')
-grep -qF "$message" "$work/refusal" || fail "the refusal did not show '$message'"
+[[ $message ]] && grep -qF "$message" "$work/refusal" ||
+    fail "the refusal did not show the package's message '$message'"
 [[ $(installed) == "$version" ]] || fail "after the downgrade, Installed apps holds: $(installed)"
 
 echo "== Silent uninstall"
