@@ -31,6 +31,16 @@ add_test(NAME exe_resources
         "${BRIGHTFOLD_TITLE}" "${BRIGHTFOLD_COMPANY}" "${BRIGHTFOLD_VERSION_TEXT}"
         ${PROJECT_VERSION} ${CMAKE_OBJDUMP} ${wine_prefix}/drive_c/windows/system32)
 
+# The release files (packaging/windows) as they are deployed: signed, installed, upgraded, refused
+# a downgrade and uninstalled by wine's msiexec, on a virtual X display for the program's login
+# window and the installer's message box.
+add_test(NAME installer_wine
+    COMMAND xvfb-run -a -s "-screen 0 1024x768x24" ${CMAKE_CURRENT_SOURCE_DIR}/windows/installer.sh
+        ${CMAKE_BINARY_DIR}/package-windows.sh ${PROJECT_SOURCE_DIR}/packaging/windows/make-msi.py
+        ${CMAKE_BINARY_DIR}/packaging/brightfold.wxs $<TARGET_FILE:Brightfold> ${PROJECT_VERSION}
+        "Login - \"${BRIGHTFOLD_COMPANY}\" ${BRIGHTFOLD_TITLE}" ${CMAKE_CROSSCOMPILING_EMULATOR})
+set_tests_properties(installer_wine PROPERTIES TIMEOUT 300)
+
 # The offscreen platform plugin on Windows draws with the fonts of one folder only, not the
 # system's: the one that holds the font the Linux build's tests draw with.
 execute_process(COMMAND fc-match --format=%{file} "Liberation Sans"

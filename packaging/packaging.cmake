@@ -131,3 +131,7 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${PROJECT_HOMEPAGE_URL})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation | fonts-liberation2")
 include(CPack)
+
+if(WIN32)
+    include(${CMAKE_CURRENT_LIST_DIR}/windows/windows.cmake)
+endif()

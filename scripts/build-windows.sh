@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Builds Brightfold.exe for 64-bit Windows with Debian's mingw-w64 (build/windows/app), after
-# installing the Debian packages of packages-windows.txt that are missing. The first run also
-# builds a static Qt for Windows from Debian's own qtbase source, of the same version as the host's
-# Qt tools, into a cache folder outside build/ (cmake/windows-qt-location.cmake); later runs reuse
-# it until that version or the Qt options in cmake/ change.
+# Builds Brightfold.exe for 64-bit Windows with Debian's mingw-w64 (build/windows/app; with a
+# preset named, build/PRESET/app), after installing the Debian packages of packages-windows.txt
+# that are missing. The first run also builds a static Qt for Windows from Debian's own qtbase
+# source, of the same version as the host's Qt tools, into a cache folder outside build/
+# (cmake/windows-qt-location.cmake); later runs reuse it until that version or the Qt options in
+# cmake/ change.
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+preset=${1:-windows}
 cd "$top"
 scripts/setup.sh windows
 
@@ -58,7 +60,7 @@ build_qt() {
 }
 
 [[ -f $stamp && $(<"$stamp") == "$(stamp_text)" ]] || build_qt
-cmake --preset windows
-cmake --build --preset windows
-exe=$top/build/windows/app/Brightfold.exe
+cmake --preset "$preset"
+cmake --build --preset "$preset"
+exe=$top/build/$preset/app/Brightfold.exe
 echo "== Built $exe ($(stat -c %s "$exe") bytes)"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Reads Brightfold.exe back as Windows sees it, with tools independent of the build: its icon and
-# version block (icoutils), its subsystem and the DLLs it imports (objdump), and compares them with
-# the product data. Usage:
+# Reads Brightfold.exe back as Windows sees it, with tools independent of the build: its icon,
+# version block and manifest (icoutils), its subsystem, hardening and the DLLs it imports
+# (objdump), and compares them with the product data. Usage:
 #   exe-resources.sh EXE TITLE COMPANY VERSION_TEXT VERSION OBJDUMP SYSTEM32
 set -euo pipefail
 exe=$1 title=$2 company=$3 version_text=$4 version=$5 objdump=$6 system32=$7
@@ -37,10 +37,26 @@ w=("${words[@]:i+4:8}")
 check "file version" "${w[1]}.${w[0]}.${w[3]}.${w[2]}" "$version"
 check "product version" "${w[5]}.${w[4]}.${w[7]}.${w[6]}" "$version"
 
+# The application manifest (type 24, id 1, the one Windows reads at start): run as the user who
+# starts it, written for Windows 10 and 11, scaling per monitor as Qt asks at run time.
+manifest=$(wrestool -x --raw --type=24 --name=1 "$exe" | tr -s ' \t\n' ' ')
+for part in '<requestedExecutionLevel level="asInvoker"' \
+    '<supportedOS Id="{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"/>' '>PerMonitorV2</dpiAwareness>'; do
+    [[ $manifest == *"$part"* ]] || check "manifest" "${manifest:0:60}..." "one with $part"
+done
+
 # A window program, not a console one, that needs only what every Windows has: DLLs that wine's
 # prefix holds by name as Windows does, and API sets (api-ms-win-*), which the loader resolves.
-headers=$("$objdump" -p "$exe")
+headers=$(TZ=UTC "$objdump" -p "$exe")
 check "subsystem" "$(grep -m 1 '^Subsystem' <<<"$headers" | awk '{print $2}')" 00000002
+# Hardened: address space layout randomisation with 64-bit addresses (relocations kept), no
+# code run from data pages, and the stack protector's check linked in; no link time stamped.
+characteristics=$((0x$(grep -m 1 '^DllCharacteristics' <<<"$headers" | awk '{print $2}')))
+check "DllCharacteristics HIGH_ENTROPY_VA, DYNAMIC_BASE, NX_COMPAT" \
+    "$(printf %#x $((characteristics & 0x160)))" 0x160
+[[ $headers != *"relocations stripped"* ]] || check "relocations" stripped kept
+grep -q "stack smashing detected" "$exe" || check "stack protector" none linked
+check "time stamp" "$(grep -m 1 '^Time/Date' <<<"$headers" | cut -f 3-)" "Thu Jan  1 00:00:00 1970"
 while read -r dll; do
     [[ $dll == api-ms-win-* || -n $(find "$system32" -maxdepth 1 -iname "$dll") ]] ||
         check "import" "$dll" "a system DLL"

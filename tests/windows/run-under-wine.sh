@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Debian's wine in the given wine prefix, which wine makes on first
-# use. Usage: run-under-wine.sh PREFIX PROGRAM [ARGUMENT...]
+# use; wine's own messages stay off unless WINEDEBUG asks for some.
+# Usage: run-under-wine.sh PREFIX PROGRAM [ARGUMENT...]
 set -euo pipefail
-export WINEPREFIX=$1 WINEDEBUG=-all
+export WINEPREFIX=$1 WINEDEBUG=${WINEDEBUG:--all}
 shift
 # Wine hides the QT_* variables from Windows programs, as meant for the host's Qt; the same
 # variable with WINE in front reaches the program under its own name.
