@@ -8,9 +8,6 @@
 include(GNUInstallDirs)
 
 install(TARGETS Brightfold RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT program)
-if(NOT UNIX)
-    return()
-endif()
 
 string(TOLOWER ${BRIGHTFOLD_TITLE} brightfold_package)
 string(REGEX REPLACE "^www\\." "" brightfold_mail_domain ${BRIGHTFOLD_WEB_ADDRESS})
@@ -34,6 +31,22 @@ string(REPLACE "\n" " " brightfold_description_paragraph ${brightfold_descriptio
 # Where the web site publishes docs/screenshots/ for software centres to show.
 set(brightfold_screenshots_url "${PROJECT_HOMEPAGE_URL}/screenshots")
 
+# What is generated from the templates here.
+set(generated ${CMAKE_BINARY_DIR}/packaging)
+if(WIN32)
+    include(${CMAKE_CURRENT_LIST_DIR}/windows/windows.cmake)
+endif()
+if(NOT UNIX)
+    return()
+endif()
+
+# Fills in a template: the product data (@NAME@), then the generator expressions that name the
+# executable.
+function(brightfold_generate template output)
+    configure_file(${CMAKE_CURRENT_FUNCTION_LIST_DIR}/${template} ${generated}/${template} @ONLY)
+    file(GENERATE OUTPUT ${generated}/${output} INPUT ${generated}/${template})
+endfunction()
+
 # The release date is the latest changelog entry's, as the metadata and manual page give it.
 set(changelog_template ${CMAKE_CURRENT_LIST_DIR}/changelog.in)
 file(STRINGS ${changelog_template} release_line REGEX "^ -- " LIMIT_COUNT 1)
@@ -47,14 +60,6 @@ if(month LESS 10)
     set(month 0${month})
 endif()
 set(brightfold_release_date ${CMAKE_MATCH_3}-${month}-${CMAKE_MATCH_1})
-
-# Fills in a template: the product data (@NAME@), then the generator expressions that name the
-# executable.
-set(generated ${CMAKE_BINARY_DIR}/packaging)
-function(brightfold_generate template output)
-    configure_file(${CMAKE_CURRENT_FUNCTION_LIST_DIR}/${template} ${generated}/${template} @ONLY)
-    file(GENERATE OUTPUT ${generated}/${output} INPUT ${generated}/${template})
-endfunction()
 
 # The desktop entry and the metadata carry the id that the program gives its windows, and name
 # the icon by it, which the hicolor theme provides at every size.
@@ -131,7 +136,3 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${PROJECT_HOMEPAGE_URL})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation | fonts-liberation2")
 include(CPack)
-
-if(WIN32)
-    include(${CMAKE_CURRENT_LIST_DIR}/windows/windows.cmake)
-endif()
