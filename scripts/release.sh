@@ -28,6 +28,7 @@ else
     echo "release.sh: no scripts/release-windows.sh, so no Windows artifacts" >&2
 fi
 
-(cd "$dist" && find . -maxdepth 1 -type f -printf '%P\n' | LC_ALL=C sort | xargs -r -d '\n' sha256sum >SHA256SUMS)
+sums=$(cd "$dist" && find . -maxdepth 1 -type f -printf '%P\n' | LC_ALL=C sort | xargs -r -d '\n' sha256sum)
+echo "$sums" >"$dist/SHA256SUMS"
 echo "== The release of $(git rev-parse --short HEAD), in $dist"
 cat "$dist/SHA256SUMS"
