@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds Brightfold's Debian package, <package>_<version>_<architecture>.deb, with the release
 # preset in build/release (hardened, no tests), and checks it: the executable must have its
-# hardening (scripts/check-hardening.sh), lintian must report no error and no warning, the
+# hardening (tests/check-hardening.sh), lintian must report no error and no warning, the
 # desktop entry and the AppStream metadata must validate, and a software centre's catalog made
 # from the package must show the program. Given a folder, it copies the checked package there.
 #
@@ -29,7 +29,7 @@ echo "== Checking $deb"
 unpacked=$(mktemp -d)
 trap 'rm -rf "$unpacked"' EXIT
 dpkg-deb -x "$deb" "$unpacked"
-scripts/check-hardening.sh "$build" "$unpacked"/usr/bin/*
+tests/check-hardening.sh "$build" "$unpacked"/usr/bin/*
 desktop-file-validate "$unpacked"/usr/share/applications/*.desktop
 # --no-net: the screenshots and web address are checked where they are published, not here.
 appstreamcli validate --no-net --pedantic "$unpacked"/usr/share/metainfo/*.metainfo.xml

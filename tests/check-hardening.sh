@@ -2,7 +2,7 @@
 # Checks that Brightfold's executables have the hardening Debian gives its own packages
 # (brightfold_hardening, cmake/hardening.cmake):
 #
-#   scripts/check-hardening.sh BUILD_DIR EXECUTABLE...
+#   tests/check-hardening.sh BUILD_DIR EXECUTABLE...
 #
 # hardening-check must find a position-independent executable, the stack protector, read-only
 # relocations and immediate binding. Two of its checks cannot pass for this program on Debian 12
