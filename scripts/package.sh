@@ -15,6 +15,9 @@ destination=${1:+$(realpath "$1")}
 cd "$top"
 build=build/release
 
+# The package's folders are made with the umask's permissions, so it is Debian's, as
+# dpkg-buildpackage sets it, whatever the builder's own.
+umask 022
 if [[ -z ${SOURCE_DATE_EPOCH:-} ]] && git rev-parse --git-dir >/dev/null 2>&1; then
     SOURCE_DATE_EPOCH=$(git log -1 --format=%ct)
     export SOURCE_DATE_EPOCH
@@ -45,5 +48,6 @@ done
 lintian --display-info --fail-on error,warning "$deb"
 echo "package.sh: $deb passed its checks"
 if [[ -n $destination ]]; then
+    mkdir -p "$destination"
     cp "$deb" "$destination/"
 fi
