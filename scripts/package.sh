@@ -11,7 +11,7 @@
 # commit's date, which CPack gives every file in the package and rcc every image in the program.
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-destination=${1:+$(realpath "$1")}
+destination=${1:+$(realpath -m "$1")}
 cd "$top"
 build=build/release
 
