@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks that a release of the current commit is reproducible: clones the commit twice, into two
 # folders whose paths differ, and runs scripts/release.sh in each, the second at least a minute
-# after the first started, so that neither folders nor clock can leak into the artifacts. Every
+# after the first started and with another umask, so that neither folders nor clock nor file
+# permissions can leak into the artifacts. Every
 # file in the two dist/ folders must then be the same to the bit; when one is not, diffoscope
 # shows how they differ and the check fails, keeping both clones in build/reproducible/.
 # Changes that are not committed are not part of the check.
@@ -19,25 +20,27 @@ rm -rf "$work"
 mkdir -p "$work"
 clones=("$(mktemp -d "$work/a.XXXXXX")" "$(mktemp -d "$work/second-build.XXXXXX")")
 
-release() {
-    local clone=$1
+# Releases the commit in a new clone in the folder $1, under the umask $2.
+release() (
+    clone=$1
+    umask "$2"
     git clone -q "$top" "$clone/brightfold"
     git -C "$clone/brightfold" checkout -q --detach "$commit"
-    echo "== Releasing $commit in $clone/brightfold"
+    echo "== Releasing $commit in $clone/brightfold, umask $2"
     if ! "$clone/brightfold/scripts/release.sh" >"$clone/release.log" 2>&1; then
         tail -n 40 "$clone/release.log" >&2
         echo "check-reproducible.sh: release.sh failed; its log is $clone/release.log" >&2
         exit 1
     fi
-}
+)
 
 started=$SECONDS
-release "${clones[0]}"
+release "${clones[0]}" 022
 echo "first release: $((SECONDS - started)) s"
 if ((SECONDS - started < 61)); then
     sleep $((61 - (SECONDS - started)))
 fi
-release "${clones[1]}"
+release "${clones[1]}" 077
 
 first=${clones[0]}/brightfold/dist
 second=${clones[1]}/brightfold/dist
