@@ -15,8 +15,8 @@ destination=${1:+$(realpath -m "$1")}
 cd "$top"
 build=build/release
 
-# The package's folders are made with the umask's permissions, so it is Debian's, as
-# dpkg-buildpackage sets it, whatever the builder's own.
+# The package's folders get the umask's permissions: Debian's umask, as dpkg-buildpackage sets
+# it, whatever the builder's own.
 umask 022
 if [[ -z ${SOURCE_DATE_EPOCH:-} ]] && git rev-parse --git-dir >/dev/null 2>&1; then
     SOURCE_DATE_EPOCH=$(git log -1 --format=%ct)
