@@ -6,13 +6,9 @@
 set(gnu_cxx "$<COMPILE_LANG_AND_ID:CXX,GNU>")
 set(gnu_cxx_link "$<LINK_LANG_AND_ID:CXX,GNU>")
 
-add_compile_options(
-    # A canary in every function with an array or an address-taken local.
-    "$<${gnu_cxx}:-fstack-protector-strong>"
-    # No build folder in what the compiler writes: the build folder maps before the source
-    # folder that usually holds it, as GCC tries the last mapping given first.
-    "$<${gnu_cxx}:-ffile-prefix-map=${PROJECT_SOURCE_DIR}=.>"
-    "$<${gnu_cxx}:-ffile-prefix-map=${PROJECT_BINARY_DIR}=build>")
+# A canary in every function with an array or an address-taken local. (The build folders are
+# mapped out of the objects by BRIGHTFOLD_REPRODUCIBLE, which the windows preset sets.)
+add_compile_options("$<${gnu_cxx}:-fstack-protector-strong>")
 
 add_link_options(
     # Links libssp's canary check, statically as everything else (the toolchain's -static).

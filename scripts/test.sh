@@ -2,8 +2,9 @@
 # Builds Brightfold with warnings as errors and runs the whole test suite; builds and runs it again
 # with a second compiler, clang; runs it built with AddressSanitizer (leak checking included) and
 # UndefinedBehaviorSanitizer; then builds the fuzz target, replays its seed corpus and fuzzes it
-# for a short while; and last cross-builds the Windows executable and runs the suite under wine
-# (the first time, building the Qt for Windows takes 15 to 30 minutes more).
+# for a short while; cross-builds the Windows executable and runs the suite under wine (the first
+# time, building the Qt for Windows takes 15 to 30 minutes more); and last builds the release
+# twice, in two fresh clones a minute apart, and checks that the two are the same to the bit.
 # BRIGHTFOLD_FUZZ_SECONDS sets how long the target is fuzzed (30 by default).
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -52,3 +53,6 @@ echo "The fuzz target ran without a failure for ${seconds} s"
 echo "== The Windows build, tested under wine"
 scripts/build-windows.sh
 ctest --preset windows
+
+echo "== The release, built twice, the same to the bit"
+scripts/check-reproducible.sh
