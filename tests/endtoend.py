@@ -7,7 +7,7 @@
 #   xvfb-run -s "-noreset" dbus-run-session -- endtoend.py PROGRAM [--keyboard-only]
 # (-noreset: else the display resets when its last client leaves, as the accessibility bus's
 # launcher does at once, and refuses new clients meanwhile.)
-import os, re, subprocess, sys, time
+import os, re, subprocess, sys, tempfile, time
 import pyatspi
 from gi.repository import GLib
 
@@ -209,13 +209,11 @@ if __name__ == '__main__':  # as a module: its helpers, for the screen reader te
     try:
         wait_for('openbox managing the display', lambda: run('xprop', '-root', '_NET_SUPPORTING_WM_CHECK'),
                  lambda answer: 'window id' in answer)
-        # Started under another file name on Linux (a link in the folder the test runs in): the
-        # program names itself, whatever its file.
-        command = os.path.abspath('renamed-program') if reader else sys.argv[1]
+        # Started under another file name on Linux (a link in a folder of its own): the program
+        # names itself, whatever its file.
+        command = os.path.join(tempfile.mkdtemp(), 'renamed-program') if reader else sys.argv[1]
         if reader:
-            if os.path.lexists(command):
-                os.remove(command)
-            os.symlink(sys.argv[1], command)
+            os.symlink(os.path.abspath(sys.argv[1]), command)
         for scenario in (escape, session if reader else keyboard_session):
             program = subprocess.Popen(command, env=environment)
             try:
