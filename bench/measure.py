@@ -14,6 +14,7 @@ brightfold = f'{build}/brightfold/app/Brightfold'
 PROGRAMS = [
     ('floor', [f'{build}/floortext'], False),
     ('Brightfold', [brightfold], True),
+    ('Brightfold, bound lazily', [f'{build}/brightfold_lazy'], False),
     ('kcalc', ['kcalc'], False),
     ('qalculate-gtk', ['qalculate-gtk'], False),
     ('gnome-calculator', ['gnome-calculator'], False),

@@ -8,7 +8,7 @@ set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${BENCH_BUILD_DIR:-$top/build/bench-release}
 "$top/scripts/setup.sh" test
-cmake -S "$top/bench" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+cmake -S "$top/bench" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBRIGHTFOLD_HARDENING=ON \
     -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
 cmake --build "$build"
 export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR
