@@ -35,32 +35,30 @@ const QLineEdit *passwordBox(QObject *object)
 }
 
 // Qt reports the characters typed into a password box, or taken out of it, as they are; what goes
-// out instead is one mask character for each, as the box shows them.
+// out instead is one mask character for each, as the box shows them, in one text update that
+// says what was taken out and what was put in.
 void forwardMasked(QAccessibleEvent *event, const QLineEdit *box)
 {
-    const QChar mask(box->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, box));
-    const auto masked = [mask](const QString &text) { return QString(text.size(), mask); };
-    QObject *object = event->object();
+    int position = 0;
+    QString removed, inserted;
     if (event->type() == QAccessible::TextInserted) {
         const auto *typed = static_cast<QAccessibleTextInsertEvent *>(event);
-        QAccessibleTextInsertEvent inserted(object, typed->changePosition(),
-                                            masked(typed->textInserted()));
-        inserted.setCursorPosition(typed->cursorPosition());
-        forward(&inserted);
+        position = typed->changePosition();
+        inserted = typed->textInserted();
     } else if (event->type() == QAccessible::TextRemoved) {
         const auto *typed = static_cast<QAccessibleTextRemoveEvent *>(event);
-        QAccessibleTextRemoveEvent removed(object, typed->changePosition(),
-                                           masked(typed->textRemoved()));
-        removed.setCursorPosition(typed->cursorPosition());
-        forward(&removed);
+        position = typed->changePosition();
+        removed = typed->textRemoved();
     } else {
         const auto *typed = static_cast<QAccessibleTextUpdateEvent *>(event);
-        QAccessibleTextUpdateEvent updated(object, typed->changePosition(),
-                                           masked(typed->textRemoved()),
-                                           masked(typed->textInserted()));
-        updated.setCursorPosition(typed->cursorPosition());
-        forward(&updated);
+        position = typed->changePosition();
+        removed = typed->textRemoved();
+        inserted = typed->textInserted();
     }
+    const QChar mask(box->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, box));
+    QAccessibleTextUpdateEvent masked(event->object(), position, QString(removed.size(), mask),
+                                      QString(inserted.size(), mask));
+    forward(&masked);
 }
 
 // Qt 6.4 sends a description change over AT-SPI with a reference to the object in place of the
@@ -70,7 +68,7 @@ bool sendDescriptionChange(QAccessibleInterface *changed)
 {
 #ifdef BRIGHTFOLD_ATSPI
     QDBusConnection bus(QStringLiteral("a11y"));
-    if (!changed || !bus.isConnected())
+    if (!bus.isConnected())
         return false;
     const QString objects = QStringLiteral("/org/a11y/atspi/accessible/");
     QDBusMessage change = QDBusMessage::createSignal(
@@ -125,13 +123,12 @@ void adjustForScreenReaders(QAccessibleEvent *event)
 }
 
 // Qt presents a window that is a plain widget as a filler, which screen readers neither announce
-// as a window nor read the title of. Answers for the window's own class only: while a widget is
-// being made or destroyed it is a plain QWidget, and Qt's own factory answers for it then.
-QAccessibleInterface *windowOfItsOwn(const QString &className, QObject *object)
+// as a window nor read the title of. Answers for a class derived straight from QWidget only:
+// while a widget is being made or destroyed it is a plain QWidget, and Qt's own factory, which
+// knows when a widget is going away, answers for it then.
+QAccessibleInterface *windowOfItsOwn(const QString &, QObject *object)
 {
-    const QMetaObject *type = object->metaObject();
-    if (className != QLatin1String(type->className()) ||
-        type->superClass() != &QWidget::staticMetaObject)
+    if (object->metaObject()->superClass() != &QWidget::staticMetaObject)
         return nullptr;
     auto *window = static_cast<QWidget *>(object);
     if (window->windowType() != Qt::Window)

@@ -102,10 +102,11 @@ def told(kind, source):
 def hear(event):
     # Qt sends a name change with a reference to the object: its name is the new text.
     try:
+        role = event.source.getRoleName()
         text = event.source.name if event.type.endswith('accessible-name') else event.any_data
-        heard.append((event.type, event.source, event.source.getRoleName(), text))
-    except GLib.Error:  # gone before its event arrived
-        pass
+    except GLib.Error:  # gone before its event was read: what the event carried still counts
+        role, text = None, event.any_data
+    heard.append((event.type, event.source, role, text))
 
 
 def caret_before_focus():
@@ -154,8 +155,8 @@ def session(program):
                  lambda read: read == (True, [(0, text.characterCount)] if text.characterCount else []))
     keys('[bluelanterns]', 'Return')  # the refusal left the password selected: typing replaces it
     converter = window(CONVERTER)
-    typed = told('object:text-changed', password)
-    assert typed and all(set(text) == {'®'} for text in typed), f'expected only masks of the password; read {typed}'
+    typed, deleted = told('object:text-changed', password), told('object:text-changed:delete', password)
+    assert deleted and all(set(text) == {'®'} for text in typed), f'expected only masks of the password; read {typed}'
     assert converter.getRoleName() == 'frame', f'expected the converter a frame; read {converter.getRoleName()}'
     click(control(converter, 'text', description='Temperature to convert'))
     keys('[212]')
@@ -190,6 +191,8 @@ def session(program):
     wait_for('the field\'s focus event', lambda: len(told('focus:', field)) > arrivals)  # and all before it
     early = caret_before_focus()
     assert not early, f'expected each text box\'s focus before its caret; read caret events first from {early}'
+    described = [text for type_, _, _, text in heard if type_.endswith('accessible-description')]
+    assert all(isinstance(text, str) for text in described), f'expected descriptions as text; read {described}'
     keys('alt+F4')
     ended(program)
 

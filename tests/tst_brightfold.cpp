@@ -200,6 +200,7 @@ private slots:
         QVERIFY(centredOnScreen(window));
         QVERIFY(child("Label2")->font().pointSizeF() == 9.75 && child("Label2")->font().bold());
         QCOMPARE(QApplication::focusWidget(), option("Option1"));
+        QCOMPARE(option("kf")->accessibleDescription(), "Result: empty"); // as lbl1 shows
     }
 
     void conversion_data()
