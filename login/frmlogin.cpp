@@ -1,13 +1,13 @@
 #include "frmlogin.h"
 #include "ui_frmlogin.h"
 
-#include "programend.h"
 #include "defaultinstance.h"
 #include "errorframe.h"
 #include "fonts.h"
 #include "frmlogon.h"
 #include "logincredentials.h"
 #include "passwordfield.h"
+#include "programend.h"
 #include "windowing.h"
 
 #include <QKeyEvent>
