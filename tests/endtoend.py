@@ -191,6 +191,9 @@ def session(program):
     wait_for('the field\'s focus event', lambda: len(told('focus:', field)) > arrivals)  # and all before it
     early = caret_before_focus()
     assert not early, f'expected each text box\'s focus before its caret; read caret events first from {early}'
+    moves = len(told('object:text-caret-moved', field))
+    keys('Home')  # once the box has the focus, its caret is followed as the user moves it
+    wait_for('the field\'s caret event after Home', lambda: len(told('object:text-caret-moved', field)) > moves)
     described = [text for type_, _, _, text in heard if type_.endswith('accessible-description')]
     assert all(isinstance(text, str) for text in described), f'expected descriptions as text; read {described}'
     keys('alt+F4')
