@@ -22,11 +22,7 @@ fi
 rm -rf "$dist"
 mkdir -p "$dist"
 scripts/package.sh "$dist"
-if [[ -x scripts/release-windows.sh ]]; then
-    scripts/release-windows.sh "$dist"
-else
-    echo "release.sh: no scripts/release-windows.sh, so no Windows artifacts" >&2
-fi
+scripts/release-windows.sh "$dist"
 
 sums=$(cd "$dist" && find . -maxdepth 1 -type f -printf '%P\n' | LC_ALL=C sort | xargs -r -d '\n' sha256sum)
 echo "$sums" >"$dist/SHA256SUMS"
