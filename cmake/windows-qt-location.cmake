@@ -1,13 +1,7 @@
-# Where scripts/build-windows.sh keeps the static Qt for Windows: in the user's cache, outside
-# build/, so that deleting build/ does not cost the long Qt build. Run with `cmake -P` it prints
-# where the Qt is installed.
-if(NOT "$ENV{XDG_CACHE_HOME}" STREQUAL "")
-    set(BRIGHTFOLD_WINDOWS_QT_CACHE "$ENV{XDG_CACHE_HOME}/brightfold/qt6-windows")
-else()
-    set(BRIGHTFOLD_WINDOWS_QT_CACHE "$ENV{HOME}/.cache/brightfold/qt6-windows")
-endif()
-# The installed Qt, inside that folder.
-set(BRIGHTFOLD_WINDOWS_QT_PREFIX "${BRIGHTFOLD_WINDOWS_QT_CACHE}/qt")
+# Where scripts/build-windows.sh installs the static Qt for Windows: a fixed folder of the Debian 13
+# chroot that every Windows build runs in (scripts/debian-chroot.sh), so that no folder of the
+# building machine gets into the Qt or the executables. Run with `cmake -P` it prints the folder.
+set(BRIGHTFOLD_WINDOWS_QT_PREFIX /opt/qt6-windows)
 
 if(CMAKE_SCRIPT_MODE_FILE STREQUAL CMAKE_CURRENT_LIST_FILE)
     execute_process(COMMAND ${CMAKE_COMMAND} -E echo "${BRIGHTFOLD_WINDOWS_QT_PREFIX}")

@@ -1,21 +1,27 @@
 #!/usr/bin/env bash
-# Builds Brightfold.exe for 64-bit Windows with Debian's mingw-w64 (build/windows/app; with a
-# preset named, build/PRESET/app), after installing the Debian packages of packages-windows.txt
-# that are missing. The first run also builds a static Qt for Windows from Debian's own qtbase
-# source, of the same version as the host's Qt tools, into a cache folder outside build/
-# (cmake/windows-qt-location.cmake); later runs reuse it until that version or the Qt options in
-# cmake/ change.
+# Builds Brightfold.exe for 64-bit Windows (build/windows/app; with a preset named,
+# build/PRESET/app) in the Debian 13 chroot that scripts/debian-chroot.sh makes, with its
+# mingw-w64, so that every host builds the same executable. The first run also builds a static Qt
+# for Windows from Debian 13's own qtbase source, of the same version as the chroot's Qt tools,
+# into a fixed folder of the chroot (cmake/windows-qt-location.cmake); later runs reuse it until
+# that version or the Qt options in cmake/ change. The build folder is the chroot's own
+# (scripts/debian-chroot.sh), so commands that use it run there too, e.g.
+#   scripts/debian-chroot.sh trixie ctest --preset windows
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 preset=${1:-windows}
+windows_release=trixie
+if [[ ${BRIGHTFOLD_CHROOT:-} != "$windows_release" ]]; then
+    exec "$top/scripts/debian-chroot.sh" --with "package test windows" --online "$windows_release" \
+        scripts/build-windows.sh "$@"
+fi
 cd "$top"
-scripts/setup.sh windows
 
 toolchain=$top/cmake/mingw-w64-x86_64.cmake
 qt_options=$top/cmake/qtbase-windows.cmake
 prefix=$(cmake -P cmake/windows-qt-location.cmake)
-cache=${prefix%/*}
 stamp=$prefix/brightfold-qt.stamp
+qt_work=/var/cache/brightfold/qt6-windows
 # The host's moc, rcc and uic must match the Qt they generate code for: take the same source.
 source_version=$(dpkg-query -W -f='${source:Version}' qt6-base-dev-tools)
 
@@ -25,37 +31,22 @@ stamp_text() {
     sha256sum "$toolchain" "$qt_options" | cut -d ' ' -f 1
 }
 
-# Downloads and unpacks Debian's qtbase source with a private apt configuration, so that the
-# machine's own sources and package lists stay as they are.
-fetch_qt_source() {
-    local apt=$cache/apt suite
-    suite=$(. /etc/os-release && echo "$VERSION_CODENAME")
-    rm -rf "$apt" "$cache/src"
-    mkdir -p "$apt/lists/partial" "$apt/cache/archives/partial" "$cache/src"
-    local keyring=/usr/share/keyrings/debian-archive-keyring.gpg
-    cat >"$apt/sources.list" <<SOURCES
-deb-src [signed-by=$keyring] http://deb.debian.org/debian $suite main
-deb-src [signed-by=$keyring] http://deb.debian.org/debian $suite-updates main
-deb-src [signed-by=$keyring] http://deb.debian.org/debian-security $suite-security main
-SOURCES
-    local apt_options=(-o Dir::Etc::sourcelist="$apt/sources.list" -o Dir::Etc::sourceparts=-
-        -o Dir::State::Lists="$apt/lists" -o Dir::Cache="$apt/cache" -o APT::Sandbox::User=root)
-    apt-get "${apt_options[@]}" -qq update
-    (cd "$cache/src" && apt-get "${apt_options[@]}" -qq source "qt6-base=$source_version")
-}
-
 build_qt() {
     local started=$SECONDS
-    echo "== Building a static Qt $source_version for Windows in $cache (15 to 30 minutes on 2 cores)"
-    fetch_qt_source
-    local source_dirs=("$cache"/src/qt6-base-*/)
-    rm -rf "$prefix" "$cache/build"
-    cmake -G Ninja -S "${source_dirs[0]}" -B "$cache/build" -C "$qt_options" \
-        --toolchain "$toolchain" -DCMAKE_INSTALL_PREFIX="$prefix"
-    cmake --build "$cache/build"
-    cmake --install "$cache/build" >/dev/null
+    echo "== Building a static Qt $source_version for Windows in $prefix (20 to 40 minutes on 2 cores)"
+    rm -rf "$qt_work" "$prefix"
+    mkdir -p "$qt_work/src"
+    apt-get -qq update
+    (cd "$qt_work/src" && apt-get -qq source "qt6-base=$source_version")
+    local source_dirs=("$qt_work"/src/qt6-base-*/) build=$qt_work/build
+    # Qt's own file names, which its messages carry, name no folder of the chroot.
+    local map="-ffile-prefix-map=${source_dirs[0]%/}=qtbase -ffile-prefix-map=$build=qtbase-build"
+    cmake -G Ninja -S "${source_dirs[0]}" -B "$build" -C "$qt_options" --toolchain "$toolchain" \
+        -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_C_FLAGS="$map" -DCMAKE_CXX_FLAGS="$map"
+    cmake --build "$build"
+    cmake --install "$build" >/dev/null
     stamp_text >"$stamp"
-    rm -rf "$cache/build" "$cache/src" "$cache/apt"
+    rm -rf "$qt_work"
     echo "== Qt for Windows built in $(((SECONDS - started) / 60)) min: $(du -sh "$prefix" | cut -f 1) in $prefix"
 }
 

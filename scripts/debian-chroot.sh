@@ -2,9 +2,10 @@
 # Runs a command in a Debian system of another release, made from Debian's archive with
 # debootstrap and kept in the user's cache between runs (as root, or through sudo):
 #
-#   scripts/debian-chroot.sh [--with "LIST ..."] RELEASE [COMMAND ...]
+#   scripts/debian-chroot.sh [--with "LIST ..."] [--online] RELEASE [COMMAND ...]
 #
-# --with installs the package lists named (scripts/setup.sh) in the chroot first.
+# --with installs the package lists named (scripts/setup.sh) in the chroot first; --online lets
+# the command reach the network too.
 # The command runs as root in /brightfold, this source tree, with a build/ folder of the chroot's
 # own over the tree's, so that the host's and the chroot's builds never mix. With no command, a
 # shell. The release is a code name (bookworm, trixie, forky); testing's has no debootstrap script
@@ -15,7 +16,7 @@
 # seen from the host or outlives the command, and each is unmounted (umount -R) before it ends,
 # whichever way it ends. The command also has a network namespace of its own (loopback only), so
 # its virtual displays and buses cannot meet the host's; only the package installs of --with
-# reach the archive.
+# reach the archive, unless --online is given.
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
@@ -23,12 +24,15 @@ cache=${BRIGHTFOLD_CHROOT_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/brightfold/chro
 if [[ $(id -u) -ne 0 ]]; then
     exec sudo BRIGHTFOLD_CHROOT_CACHE="$cache" -- "$0" "$@"
 fi
-lists=""
-if [[ ${1:-} == --with ]]; then
-    lists=$2
-    shift 2
-fi
-[[ $# -ge 1 ]] || { echo "usage: $0 [--with \"LIST ...\"] RELEASE [COMMAND ...]" >&2; exit 2; }
+lists="" online=no
+while [[ ${1:-} == --* ]]; do
+    case $1 in
+        --with) lists=$2; shift 2 ;;
+        --online) online=yes; shift ;;
+        *) echo "debian-chroot.sh: unknown option $1" >&2; exit 2 ;;
+    esac
+done
+[[ $# -ge 1 ]] || { echo "usage: $0 [--with \"LIST ...\"] [--online] RELEASE [COMMAND ...]" >&2; exit 2; }
 release=$1
 shift
 case $release in
@@ -111,17 +115,26 @@ run_inside() {
     trap unmount_all EXIT
     trap 'exit 130' INT TERM
     mount_at() { mount "$@"; mounted+=("${*: -1}"); }
-    mkdir -p "$root/var/lib/brightfold/build" "$top/build"
+    # A build folder for each source tree, so that worktrees and clones do not share one.
+    # Those of trees that are gone (clones of the reproducibility check) go too.
+    local builds=$root/var/lib/brightfold/builds tree
+    mkdir -p "$builds"
+    for tree in "$builds"/*.tree; do
+        [[ -f $tree && ! -d $(<"$tree") ]] && rm -rf "${tree%.tree}" "$tree"
+    done
+    builds=$builds/$(sha256sum <<<"$top" | cut -c 1-16)
+    echo "$top" >"$builds.tree"
+    mkdir -p "$builds" "$top/build"
     mount_at -t proc proc "$root/proc"
     mount_at --rbind /sys "$root/sys"
     mount_at --rbind /dev "$root/dev"
     mount_at -t tmpfs tmpfs "$root/dev/shm"
     mount_at -t tmpfs tmpfs "$root/tmp"
     mount_at --bind "$top" "$root/brightfold"
-    mount_at --bind "$root/var/lib/brightfold/build" "$root/brightfold/build"
+    mount_at --bind "$builds" "$root/brightfold/build"
     cp /etc/resolv.conf "$root/etc/resolv.conf"
     local env=(HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin
-        LANG=C.UTF-8 TERM="${TERM:-dumb}") name
+        LANG=C.UTF-8 TERM="${TERM:-dumb}" BRIGHTFOLD_CHROOT="$release") name
     for name in CI SOURCE_DATE_EPOCH BRIGHTFOLD_FUZZ_SECONDS; do
         [[ -v $name ]] && env+=("$name=${!name}")
     done
@@ -129,8 +142,11 @@ run_inside() {
         'ip link set lo up 2>/dev/null; cd /brightfold && "$@"' bash)
     # shellcheck disable=SC2086 # the list names are words
     [[ -z $lists ]] || "${in_chroot[@]}" scripts/setup.sh $lists
-    local status=0
-    unshare --net -- "${in_chroot[@]}" "$@" || status=$?
+    # Made and set up: other runs may use the chroot beside this one from here on.
+    exec 9>&-
+    local status=0 network=(unshare --net --)
+    [[ $online == yes ]] && network=()
+    "${network[@]}" "${in_chroot[@]}" "$@" || status=$?
     return $status
 }
 
@@ -140,5 +156,5 @@ flock 9
 [[ -d $root ]] || make_chroot
 [[ $# -gt 0 ]] || set -- bash
 export -f run_inside
-export top root lists
+export top root lists online release
 exec unshare --mount --propagation private -- bash -c 'run_inside "$@"' bash "$@"

@@ -24,4 +24,4 @@ echo "Installing: ${missing[*]}"
 sudo=()
 [[ $(id -u) -eq 0 ]] || sudo=(sudo)
 "${sudo[@]}" apt-get update -qq
-DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq -o DPkg::Lock::Timeout=600 --no-install-recommends "${missing[@]}"

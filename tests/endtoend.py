@@ -124,7 +124,7 @@ def escape(program):
     login = titled(LOGIN)
     if reader:  # wine hands the X server only the 32 and 16 pixel images
         sizes = re.findall(r'Icon \((\d+) x', run('xprop', '-id', login, '_NET_WM_ICON'))
-        assert sizes == '32 16 128 48 32 16'.split(), f'expected the six icon images; read sizes {sizes}'
+        assert sorted(set(map(int, sizes))) == [16, 32, 48, 128], f'icon sizes offered: {sizes}'
     keys('Escape')
     ended(program)
 
