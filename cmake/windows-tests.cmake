@@ -25,6 +25,14 @@ add_test(NAME endtoend_wine
         --keyboard-only)
 set_tests_properties(endtoend_wine PROPERTIES TIMEOUT 120 ENVIRONMENT QT_QPA_PLATFORM=windows)
 
+# The real program as a Windows screen reader reads it over UI Automation, and what it announces.
+add_executable(uia_client windows/uia-client.cpp)
+target_link_libraries(uia_client PRIVATE ole32 oleaut32 brightfold_warnings)
+add_test(NAME uia_wine
+    COMMAND xvfb-run -a -s "-screen 0 1024x768x24" ${CMAKE_CURRENT_SOURCE_DIR}/windows/uia.sh
+        $<TARGET_FILE:Brightfold> $<TARGET_FILE:uia_client> ${CMAKE_CROSSCOMPILING_EMULATOR})
+set_tests_properties(uia_wine PROPERTIES TIMEOUT 120 ENVIRONMENT QT_QPA_PLATFORM=windows)
+
 # The executable as Windows sees it, read back with icoutils and objdump.
 add_test(NAME exe_resources
     COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/windows/exe-resources.sh $<TARGET_FILE:Brightfold>

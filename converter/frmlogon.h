@@ -32,7 +32,7 @@ private:
     void Command1_Click();
 
     bool refusedEmptyField();
-    void describeResult();
+    QString describeResult(); // sets the options' descriptions and returns it
 
     std::unique_ptr<Ui::frmlogon> ui;
     runtime::ControlArray<QRadioButton> Option1;

@@ -144,4 +144,15 @@ void improveAccessibility()
     QAccessible::installUpdateHandler(&adjustForScreenReaders);
 }
 
+void announce(QObject *source, const QString &text)
+{
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    QAccessibleAnnouncementEvent event(source, text);
+    QAccessible::updateAccessibility(&event);
+#else
+    Q_UNUSED(source);
+    Q_UNUSED(text);
+#endif
+}
+
 } // namespace runtime
