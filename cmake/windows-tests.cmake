@@ -10,6 +10,12 @@ set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_SOURCE_DIR}/windows/run-under-
 add_test(NAME wine_prefix COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} wineboot --init)
 set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wine_prefix TIMEOUT 300)
 
+# The tests' Windows locale is the German one (below), whose numbers have a decimal comma: wine
+# takes it from LC_ALL, as long as the system has that locale.
+add_test(NAME wine_locale
+    COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} reg query "HKCU\\Control Panel\\International" /v sDecimal)
+set_tests_properties(wine_locale PROPERTIES PASS_REGULAR_EXPRESSION "sDecimal[ \t]+REG_SZ[ \t]+,")
+
 # Brightfold.exe started by wine, for scripts that start the program by one path.
 list(JOIN CMAKE_CROSSCOMPILING_EMULATOR " " wine_command)
 file(GENERATE OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/brightfold-under-wine.sh

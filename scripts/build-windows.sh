@@ -16,6 +16,8 @@ if [[ ${BRIGHTFOLD_CHROOT:-} != "$windows_release" ]]; then
         scripts/build-windows.sh "$@"
 fi
 cd "$top"
+# The German locale, whose decimal comma the Windows tests run under (cmake/windows-tests.cmake).
+[[ -d /usr/lib/locale/de_DE.utf8 ]] || localedef -i de_DE -c -f UTF-8 de_DE.UTF-8
 
 toolchain=$top/cmake/mingw-w64-x86_64.cmake
 qt_options=$top/cmake/qtbase-windows.cmake

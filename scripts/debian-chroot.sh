@@ -135,7 +135,7 @@ run_inside() {
     cp /etc/resolv.conf "$root/etc/resolv.conf"
     local env=(HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin
         LANG=C.UTF-8 TERM="${TERM:-dumb}" BRIGHTFOLD_CHROOT="$release") name
-    for name in CI SOURCE_DATE_EPOCH BRIGHTFOLD_FUZZ_SECONDS; do
+    for name in CI SOURCE_DATE_EPOCH BRIGHTFOLD_FUZZ_SECONDS ${!BRIGHTFOLD_SIGN_*}; do
         [[ -v $name ]] && env+=("$name=${!name}")
     done
     local in_chroot=(chroot "$root" /usr/bin/env -i "${env[@]}" bash -c

@@ -1,20 +1,41 @@
 #!/usr/bin/env bash
-# Builds Brightfold's Windows release files into the folder DIST: the portable executable and the
-# Windows Installer package, named after product, version and architecture
-# (Brightfold-1.0.0.0-x64.exe and .msi), with the windows-release preset (build/windows-release).
-# Signed when a code-signing certificate is given: BRIGHTFOLD_SIGN_PKCS12 names a PKCS#12 file,
+# Builds Brightfold's Windows release files into the folder DIST, which lies inside this source
+# tree: the portable executable and the Windows Installer package, named after product, version
+# and architecture (Brightfold-1.0.0.0-x64.exe and .msi), with the windows-release preset, and
+# BUILD-INFO-windows.txt, which names what they were built with: the Qt source and every package
+# of the Debian 13 chroot that builds them (scripts/build-windows.sh). Signed when a code-signing
+# certificate is given: BRIGHTFOLD_SIGN_PKCS12 names a PKCS#12 file inside this source tree,
 # BRIGHTFOLD_SIGN_PASSWORD holds its password (packaging/windows/package.sh). Both files come out
-# the same, byte for byte, from the same commit: SOURCE_DATE_EPOCH, which sets every time they
-# hold, is the commit's time unless it is set already.
+# the same, byte for byte, from the same commit on any host: SOURCE_DATE_EPOCH, which sets every
+# time they hold, is the commit's time unless it is set already.
 #   scripts/release-windows.sh DIST
 set -euo pipefail
 [[ $# -eq 1 ]] || { echo "usage: $0 DIST" >&2; exit 2; }
-dist=$(mkdir -p "$1" && cd "$1" && pwd)
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$top" log -1 --format=%ct)}
-export SOURCE_DATE_EPOCH
+if [[ ${BRIGHTFOLD_CHROOT:-} != trixie ]]; then
+    # The chroot sees this tree at another path: name DIST and the certificate relative to it.
+    inside() {
+        local path
+        path=$(realpath -m --relative-to="$top" "$1")
+        [[ $path != ..* ]] || { echo "release-windows.sh: $1 is outside $top" >&2; exit 2; }
+        echo "$path"
+    }
+    dist=$(inside "$1")
+    [[ -z ${BRIGHTFOLD_SIGN_PKCS12:-} ]] || BRIGHTFOLD_SIGN_PKCS12=$(inside "$BRIGHTFOLD_SIGN_PKCS12")
+    SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$top" log -1 --format=%ct)}
+    export SOURCE_DATE_EPOCH BRIGHTFOLD_SIGN_PKCS12
+    exec "$top/scripts/debian-chroot.sh" --with "package test windows" --online trixie \
+        scripts/release-windows.sh "$dist"
+fi
+dist=$(mkdir -p "$1" && cd "$1" && pwd)
 
 # From an empty build folder: else files an earlier build made with another time would stay.
 rm -rf "$top/build/windows-release"
 "$top/scripts/build-windows.sh" windows-release
 "$top/build/windows-release/package-windows.sh" "$dist"
+{
+    qt=$(cmake -P "$top/cmake/windows-qt-location.cmake")
+    echo "Built in Debian $(</etc/debian_version) with a static Qt from $(head -n 1 "$qt/brightfold-qt.stamp")"
+    echo "The chroot's packages:"
+    dpkg-query -W -f='${Package} ${Version}\n' | LC_ALL=C sort
+} >"$dist/BUILD-INFO-windows.txt"

@@ -61,4 +61,10 @@ while read -r dll; do
     [[ $dll == api-ms-win-* || -n $(find "$system32" -maxdepth 1 -iname "$dll") ]] ||
         check "import" "$dll" "a system DLL"
 done < <(sed -n 's/^\s*DLL Name: //p' <<<"$headers")
+
+# No folder of the machine that built it: not the source tree's, the build folders' (Qt's
+# included), nor any home or cache folder.
+folders='(/brightfold/|/var/cache/|/root/|/home/|/tmp/|\.cache/)[[:print:]]*'
+paths=$( (grep -a -o -E "$folders" "$exe" || true) | sort -u | head -n 5)
+check "folders of the build machine" "$paths" ""
 exit $failed
