@@ -1,5 +1,5 @@
 // The real program as a Windows screen reader reads it, over UI Automation: the login window, its
-// password box while the password is typed, and the converter window, where 100 is converted and
+// password box once the password is typed, and the converter window, where 100 is converted and
 // then reset. Keys and clicks go in as a user's would, through SendInput. Run by uia.sh, which
 // starts the program and checks what the conversion and the reset announce.
 #include <initguid.h> // defines the interface and class ids of the headers below, here
@@ -24,76 +24,53 @@ IUIAutomation *automation;
 }
 
 // The program answers from a process of its own, in its own time: polls for up to ten seconds.
-void waitFor(const std::wstring &what, const std::function<bool()> &ready)
+void waitFor(const std::wstring &what, const std::wstring &read, const std::function<bool()> &ready)
 {
     for (int tries = 0; !ready(); ++tries) {
         if (tries == 200)
-            fail(what);
+            fail(what + L"; read " + read);
         Sleep(50);
     }
 }
 
-VARIANT property(IUIAutomationElement *element, PROPERTYID id)
-{
-    VARIANT value;
-    VariantInit(&value);
-    if (FAILED(element->GetCurrentPropertyValue(id, &value)))
-        fail(L"property " + std::to_wstring(id) + L" read");
-    return value;
-}
-
 std::wstring text(IUIAutomationElement *element, PROPERTYID id)
 {
-    VARIANT value = property(element, id);
+    VARIANT value{};
+    element->GetCurrentPropertyValue(id, &value);
     std::wstring read = value.vt == VT_BSTR && value.bstrVal ? value.bstrVal : L"";
     VariantClear(&value);
     return read;
 }
 
-long number(IUIAutomationElement *element, PROPERTYID id)
+// The control of that automation id, which Qt makes of the object names from the window down.
+IUIAutomationElement *control(IUIAutomationElement *window, const wchar_t *id)
 {
-    VARIANT value = property(element, id);
-    return value.vt == VT_BOOL ? value.boolVal != VARIANT_FALSE
-           : value.vt == VT_I4 ? value.lVal
-                               : -1;
+    VARIANT wanted{};
+    wanted.vt = VT_BSTR;
+    wanted.bstrVal = SysAllocString(id);
+    IUIAutomationCondition *condition = nullptr;
+    IUIAutomationElement *found = nullptr;
+    automation->CreatePropertyCondition(UIA_AutomationIdPropertyId, wanted, &condition);
+    if (FAILED(window->FindFirst(TreeScope_Descendants, condition, &found)) || !found)
+        fail(L"a control " + std::wstring(id));
+    return found;
 }
 
-// The control of that object name: Qt's automation ids are the object names down to it.
-IUIAutomationElement *control(IUIAutomationElement *window, const std::wstring &name)
-{
-    IUIAutomationCondition *any = nullptr;
-    IUIAutomationElementArray *found = nullptr;
-    automation->CreateTrueCondition(&any);
-    int count = 0;
-    if (FAILED(window->FindAll(TreeScope_Descendants, any, &found)) ||
-        FAILED(found->get_Length(&count)))
-        fail(L"the window's controls listed");
-    for (int i = 0; i < count; ++i) {
-        IUIAutomationElement *element = nullptr;
-        found->GetElement(i, &element);
-        const std::wstring id = text(element, UIA_AutomationIdPropertyId);
-        if (id.size() > name.size() && id.ends_with(L"." + name))
-            return element;
-        element->Release();
-    }
-    fail(L"a control " + name);
-}
-
-// The shown window of that title, once it is the one that takes keys.
+// The window of that title once it shows and takes the keys: a Window of that name.
 IUIAutomationElement *window(const std::wstring &title)
 {
     HWND found = nullptr;
-    waitFor(L"a window titled " + title, [&] {
+    waitFor(L"a window titled " + title, L"none", [&] {
         found = FindWindowW(nullptr, title.c_str());
         return found && IsWindowVisible(found) && SetForegroundWindow(found);
     });
     IUIAutomationElement *element = nullptr;
-    if (FAILED(automation->ElementFromHandle(found, &element)))
+    CONTROLTYPEID type = 0;
+    if (FAILED(automation->ElementFromHandle(found, &element)) ||
+        FAILED(element->get_CurrentControlType(&type)))
         fail(L"the window " + title + L" read");
-    if (text(element, UIA_NamePropertyId) != title)
-        fail(L"the window named " + title + L"; read " + text(element, UIA_NamePropertyId));
-    if (number(element, UIA_ControlTypePropertyId) != UIA_WindowControlTypeId)
-        fail(L"the window " + title + L" of the control type Window");
+    if (text(element, UIA_NamePropertyId) != title || type != UIA_WindowControlTypeId)
+        fail(L"a Window named " + title + L"; read " + text(element, UIA_NamePropertyId));
     return element;
 }
 
@@ -134,8 +111,9 @@ void click(IUIAutomationElement *element)
 
 void waitForName(IUIAutomationElement *element, const std::wstring &name)
 {
-    waitFor(L"the name " + name + L"; read " + text(element, UIA_NamePropertyId),
-            [&] { return text(element, UIA_NamePropertyId) == name; });
+    std::wstring read;
+    waitFor(L"the result " + name, read,
+            [&] { return (read = text(element, UIA_NamePropertyId)) == name; });
 }
 
 } // namespace
@@ -148,30 +126,28 @@ int main()
         fail(L"a UI Automation client");
 
     IUIAutomationElement *login = window(L"Login - \"Orvane\" Brightfold");
-    IUIAutomationElement *password = control(login, L"txtPassword");
-    if (number(password, UIA_IsPasswordPropertyId) != 1)
+    IUIAutomationElement *password = control(login, L"frmlogin.txtPassword");
+    BOOL isPassword = FALSE;
+    if (FAILED(password->get_CurrentIsPassword(&isPassword)) || !isPassword)
         fail(L"the password box a password box (IsPassword)");
     const std::wstring name = text(password, UIA_NamePropertyId), typed = L"bluelanterns";
     std::wstring value;
-    type(L"Ann\t");
-    for (wchar_t character : typed) {
-        type(std::wstring(1, character));
+    type(L"Ann\t" + typed);
+    waitFor(L"the password's value a mask character for each typed", value, [&] {
         value = text(password, UIA_ValueValuePropertyId);
-        if (value.find_first_of(typed) != value.npos || text(password, UIA_NamePropertyId) != name)
-            fail(L"the password box to show no typed character; read " + value);
-    }
-    waitFor(L"one mask character for each typed: read " + value, [&] {
-        return (value = text(password, UIA_ValueValuePropertyId)).size() == typed.size();
+        return value.size() == typed.size() && value.find_first_of(typed) == value.npos;
     });
+    if (text(password, UIA_NamePropertyId) != name)
+        fail(L"the password box's name unchanged by typing: " + name);
     type(L"\r");
 
     IUIAutomationElement *converter = window(L"Welcome Ann.");
-    IUIAutomationElement *result = control(converter, L"lbl1");
-    click(control(converter, L"txt1"));
+    IUIAutomationElement *result = control(converter, L"frmlogon.lbl1");
+    click(control(converter, L"frmlogon.txt1"));
     type(L"100");
-    click(control(converter, L"cf")); // Celsius > Fahrenheit
+    click(control(converter, L"frmlogon.cf")); // Celsius > Fahrenheit
     waitForName(result, L"212");
-    click(control(converter, L"Option1")); // Do Nothing
+    click(control(converter, L"frmlogon.Option1")); // Do Nothing
     waitForName(result, L"");
     PostMessageW(FindWindowW(nullptr, L"Welcome Ann."), WM_CLOSE, 0, 0);
     std::puts("uia-client: passed");
