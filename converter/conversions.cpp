@@ -46,7 +46,7 @@ bool frmlogon::refusedEmptyField()
 {
     if (!ui->txt1->text().isEmpty())
         return false;
-    showMessage(this, QStringLiteral("The field is empty"));
+    showMessage(*this, QStringLiteral("The field is empty"));
     setFocusOn(Option1.element(1));
     return true;
 }

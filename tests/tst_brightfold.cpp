@@ -8,6 +8,7 @@
 #include "floatingpoint.h"
 #include "fonts.h"
 #include "frmlogin.h"
+#include "messagebox.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -20,6 +21,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
 
 #include <stdexcept>
@@ -345,7 +347,7 @@ private slots:
         QWidget owner;
         owner.setObjectName("owner");
         MessageBoxes boxes;
-        runtime::runEventProcedure(&owner, [&] { // the operands come from the table: no folding
+        runtime::runEventProcedure(owner, [&] { // the operands come from the table: no folding
             if (operation == 'E')
                 runtime::ControlArray<QWidget>().element(1);
             if (operation == 'M')
@@ -360,6 +362,15 @@ private slots:
         });
         const QString message = "Brightfold|3|Run-time error '" + shown + "|OK|owner";
         QCOMPARE(boxes.seen, shown.isEmpty() ? QStringList{} : QStringList{message});
+    }
+
+    // A window that goes while its message box is open takes the box along.
+    void ownerGoesWhileItsBoxIsOpen()
+    {
+        const QPointer<QWidget> owner = new QWidget;
+        QTimer::singleShot(0, owner, &QObject::deleteLater);
+        runtime::showMessage(*owner, "Goodbye");
+        QVERIFY(!owner);
     }
 
     // The windows keep the font they were laid out for, so a desktop font cuts off no caption.
