@@ -1,6 +1,7 @@
 # Shell scripts in the build folder that run one command, then the arguments they are given. The
-# command may name a target's file ($<TARGET_FILE:...>), whose path is known only once CMake
-# generates the build, so the build writes the script, with this file run as a CMake script:
+# command may name a target's file ($<TARGET_FILE:...>), a generator expression, which has its
+# value only after CMake's functions have run: so the build writes the script, running this file
+# as a CMake script, when every argument has its value and can be quoted:
 #   cmake -D script=SCRIPT -D command=ARGUMENT;... -P shell-script.cmake
 
 # Quotes each argument for a POSIX shell, whatever the characters in it: in single quotes, with
