@@ -17,11 +17,9 @@ add_test(NAME wine_locale
 set_tests_properties(wine_locale PROPERTIES PASS_REGULAR_EXPRESSION "sDecimal[ \t]+REG_SZ[ \t]+,")
 
 # Brightfold.exe started by wine, for scripts that start the program by one path.
-list(JOIN CMAKE_CROSSCOMPILING_EMULATOR " " wine_command)
-file(GENERATE OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/brightfold-under-wine.sh
-    CONTENT "#!/bin/sh\nexec ${wine_command} \"$<TARGET_FILE:Brightfold>\" \"$@\"\n"
-    FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ
-        WORLD_EXECUTE)
+include(${CMAKE_CURRENT_LIST_DIR}/shell-script.cmake)
+brightfold_shell_script(brightfold_under_wine ${CMAKE_CURRENT_BINARY_DIR}/brightfold-under-wine.sh
+    ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:Brightfold>)
 
 # The real program on a virtual X display, as on Linux but by the keyboard only: wine offers no
 # accessibility bus.

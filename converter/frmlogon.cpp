@@ -69,5 +69,5 @@ void frmlogon::Command1_Click()
         QStringLiteral("Enjoy!"),
     };
     for (const QString &line : lines)
-        showMessage(this, line, InformationMessage);
+        showMessage(*this, line, InformationMessage);
 }

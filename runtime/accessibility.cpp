@@ -113,7 +113,9 @@ void adjustForScreenReaders(QAccessibleEvent *event)
         }
         break;
     case QAccessible::DescriptionChanged:
-        if (sendDescriptionChange(event->accessibleInterface()))
+        // No interface for an object that is going away; Qt's own way passes over that.
+        if (QAccessibleInterface *changed = event->accessibleInterface();
+            changed && sendDescriptionChange(changed))
             return;
         break;
     default:
