@@ -29,6 +29,12 @@ add_test(NAME endtoend_wine
         --keyboard-only)
 set_tests_properties(endtoend_wine PROPERTIES TIMEOUT 120 ENVIRONMENT QT_QPA_PLATFORM=windows)
 
+# The windows' look on Windows's own platform plugin, on a virtual X display.
+add_test(NAME native_style
+    COMMAND xvfb-run -a ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:tst_brightfold> nativeStyle)
+set_tests_properties(native_style PROPERTIES TIMEOUT 120 ENVIRONMENT QT_QPA_PLATFORM=windows
+    FAIL_REGULAR_EXPRESSION "SKIP")
+
 # The executable as Windows sees it, read back with icoutils and objdump.
 add_test(NAME exe_resources
     COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/windows/exe-resources.sh $<TARGET_FILE:Brightfold>

@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -454,6 +455,18 @@ private slots:
         window.setFont(QFont("DejaVu Sans", 9)); // room enough again: no longer condensed
         QCOMPARE(label->font().stretch(), 0);
     }
+
+#ifdef Q_OS_WIN
+    // On Windows's own platform the windows take Windows's look, not Qt's portable one: the
+    // static build links the Windows styles in, and the platform picks one of them.
+    void nativeStyle()
+    {
+        if (QGuiApplication::platformName() != "windows")
+            QSKIP("only on the windows platform (the native_style test)");
+        const QString style = QApplication::style()->name();
+        QVERIFY2(style == "windowsvista" || style == "windows11", qPrintable(style));
+    }
+#endif
 };
 
 QTEST_MAIN(BrightfoldTest)
