@@ -6,7 +6,7 @@
 #include <QPointer>
 #include <QStyle>
 
-#ifdef BRIGHTFOLD_ATSPI
+#if defined(BRIGHTFOLD_ATSPI) && QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -61,9 +61,11 @@ void forwardMasked(QAccessibleEvent *event, const QLineEdit *box)
     forward(&masked);
 }
 
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
 // Qt 6.4 sends a description change over AT-SPI with a reference to the object in place of the
-// new text, and screen readers fail on it. Sends it as AT-SPI defines it instead, on Qt's own
-// connection to the accessibility bus; false where there is none.
+// new text, and screen readers fail on it; Qt 6.8 sends the text. Sends it as AT-SPI defines it
+// instead, on Qt's own connection to the accessibility bus, before Qt 6.8 (the versions between
+// were not looked at); false where there is none.
 bool sendDescriptionChange(QAccessibleInterface *changed)
 {
 #ifdef BRIGHTFOLD_ATSPI
@@ -87,6 +89,7 @@ bool sendDescriptionChange(QAccessibleInterface *changed)
     return false;
 #endif
 }
+#endif
 
 // Every accessibility event of the program passes here on its way to the platform.
 void adjustForScreenReaders(QAccessibleEvent *event)
@@ -112,10 +115,13 @@ void adjustForScreenReaders(QAccessibleEvent *event)
             return;
         }
         break;
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
     case QAccessible::DescriptionChanged:
-        if (sendDescriptionChange(event->accessibleInterface()))
+        if (QAccessibleInterface *changed = event->accessibleInterface();
+            changed && sendDescriptionChange(changed))
             return;
         break;
+#endif
     default:
         break;
     }
@@ -142,6 +148,17 @@ void improveAccessibility()
 {
     QAccessible::installFactory(&windowOfItsOwn);
     QAccessible::installUpdateHandler(&adjustForScreenReaders);
+}
+
+void announce(QObject *source, const QString &message)
+{
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    QAccessibleAnnouncementEvent announcement(source, message);
+    QAccessible::updateAccessibility(&announcement);
+#else
+    Q_UNUSED(source);
+    Q_UNUSED(message);
+#endif
 }
 
 } // namespace runtime
