@@ -2,6 +2,7 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QApplication>
 #include <QLineEdit>
 #include <QPointer>
 #include <QStyle>
@@ -153,6 +154,13 @@ void improveAccessibility()
 void announce(QObject *source, const QString &message)
 {
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+#ifdef BRIGHTFOLD_ATSPI
+    // A screen reader on AT-SPI speaks the new description of the object with the focus (Orca
+    // does): the same text announced as well would be heard twice.
+    if (const QWidget *focused = QApplication::focusWidget();
+        focused && focused->accessibleDescription() == message)
+        return;
+#endif
     QAccessibleAnnouncementEvent announcement(source, message);
     QAccessible::updateAccessibility(&announcement);
 #else

@@ -11,9 +11,10 @@ namespace runtime {
 // window. Call it once the application exists and before its first window.
 void improveAccessibility();
 
-// Tells a screen reader of a change where the user is not, such as a result shown elsewhere in the
-// window, to speak at once as a message of the source's. From Qt 6.8, which has announcements;
-// nothing before.
+// Tells a screen reader of a change, such as a result shown elsewhere in the window, to speak at
+// once as a message of the source's. From Qt 6.8, which has announcements; nothing before. On
+// AT-SPI, not when the focused widget has just been given the message as its description, which
+// the screen reader speaks already.
 void announce(QObject *source, const QString &message);
 
 } // namespace runtime

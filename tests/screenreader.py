@@ -128,7 +128,11 @@ def session():
     hear('the refusal of a wrong password', pressing('Return'), r'Invalid Password, try again!')
     hear('the password box again once the refusal is closed', pressing('Return'), r'^Password: password text')
     type_password(RIGHT)
-    hear('the converter window with its title and role', pressing('Return'), re.escape(CONVERTER) + r'\s+frame\b')
+    # Orca 48 takes the window active when it handles a key press for the active one and presents no
+    # activation of it after that: where the window opened by Return shows first, only its title is
+    # heard, as what the focus is in (its role: endtoend.py).
+    hear('the converter window with its title and role', pressing('Return'),
+         '^' + re.escape(CONVERTER) + r'(\s+frame\b|$)')
     titled(CONVERTER)
     hear('the temperature box on arrival by Tab, with its description', pressing('Tab'),
          r'^Temperature text', r'Temperature to convert')
@@ -136,8 +140,9 @@ def session():
     hear('the first option, back by shift+Tab', pressing('shift+Tab'), r'^Do Nothing')
     hear('the next option, focused by Up (none is selected yet)', pressing('Up'), r'^Fahrenheit > Celsius')
     hear('the result at once when Space selects the option', pressing('space'), r'\b100\b')
+    time.sleep(2.5)  # Orca 48 speaks what it read of an object in the last 2 s as it read it
     hear('the option and its result on "where am I"', pressing('KP_Enter'),
-         r'^Fahrenheit > Celsius radio button', r'\b100\b')
+         r'^Fahrenheit > Celsius (selected )?radio button', r'\b100\b')
     hear('the About button, by Tab', pressing('Tab'), r'^About ' + BUTTON)
     start = pressing('space')
     for message in ABOUT:
