@@ -1,6 +1,7 @@
 #include "frmlogon.h"
 #include "ui_frmlogon.h"
 
+#include "accessibility.h"
 #include "fonts.h"
 #include "messagebox.h"
 #include "productinfo.h"
@@ -31,11 +32,11 @@ frmlogon::frmlogon(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui::f
     Option1.onClick([this](int index) { Option1_Click(index); });
     onClick(ui->Command1, [this] { Command1_Click(); });
 
-    // After each option's own procedure, every option describes the result: a screen reader
-    // speaks it where the user is, at once and whenever asked.
+    // After each option's own procedure, every option describes the result, for a screen reader
+    // to speak where the user is whenever asked, and the result is announced at once.
     const auto options = findChildren<QRadioButton *>();
     for (QRadioButton *option : options)
-        onClick(option, [this] { describeResult(); });
+        onClick(option, [this] { announce(ui->lbl1, describeResult()); });
     describeResult();
 }
 
@@ -49,7 +50,7 @@ void frmlogon::Option1_Click(int)
     ui->lbl2->setText(QString());
 }
 
-void frmlogon::describeResult()
+QString frmlogon::describeResult()
 {
     const QString result = ui->lbl1->text();
     const QString description = ui->lbl1->accessibleDescription() + QStringLiteral(": ") +
@@ -57,6 +58,7 @@ void frmlogon::describeResult()
     const auto options = findChildren<QRadioButton *>();
     for (QRadioButton *option : options)
         option->setAccessibleDescription(description);
+    return description;
 }
 
 void frmlogon::Command1_Click()
