@@ -11,8 +11,10 @@ foreach(unused_module IN ITEMS sql network dbus printsupport concurrent xml)
 endforeach()
 # No OpenGL, as configure's -no-opengl: the program draws with the raster engine only.
 set(INPUT_opengl no CACHE STRING "")
-# The second Windows platform plugin, which draws with Direct2D: the program uses the plain one.
-set(FEATURE_direct2d OFF CACHE BOOL "")
+# The second Windows platform plugin, direct2d, is built too, though the program uses the plain
+# one: Qt 6.8.2 does not compile without the Direct2D feature while DirectWrite, the default font
+# engine since Qt 6.8, is on (qwindowsfontdatabasebase.cpp defines a class only with both that
+# its header declares with DirectWrite alone).
 # Debian's source leaves out the tablet header wintab.h.
 set(FEATURE_tabletevent OFF CACHE BOOL "")
 # Image formats the program does not use.

@@ -17,11 +17,9 @@ add_test(NAME wine_locale
 set_tests_properties(wine_locale PROPERTIES PASS_REGULAR_EXPRESSION "sDecimal[ \t]+REG_SZ[ \t]+,")
 
 # Brightfold.exe started by wine, for scripts that start the program by one path.
-list(JOIN CMAKE_CROSSCOMPILING_EMULATOR " " wine_command)
-file(GENERATE OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/brightfold-under-wine.sh
-    CONTENT "#!/bin/sh\nexec ${wine_command} \"$<TARGET_FILE:Brightfold>\" \"$@\"\n"
-    FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ
-        WORLD_EXECUTE)
+include(${CMAKE_CURRENT_LIST_DIR}/shell-script.cmake)
+brightfold_shell_script(brightfold_under_wine ${CMAKE_CURRENT_BINARY_DIR}/brightfold-under-wine.sh
+    ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:Brightfold>)
 
 # The real program on a virtual X display, as on Linux but by the keyboard only: wine offers no
 # accessibility bus.
@@ -38,6 +36,12 @@ add_test(NAME uia_wine
     COMMAND xvfb-run -a -s "-screen 0 1024x768x24" ${CMAKE_CURRENT_SOURCE_DIR}/windows/uia.sh
         $<TARGET_FILE:Brightfold> $<TARGET_FILE:uia_client> ${CMAKE_CROSSCOMPILING_EMULATOR})
 set_tests_properties(uia_wine PROPERTIES TIMEOUT 120 ENVIRONMENT QT_QPA_PLATFORM=windows)
+
+# The windows' look on Windows's own platform plugin, on a virtual X display.
+add_test(NAME native_style
+    COMMAND xvfb-run -a ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:tst_brightfold> nativeStyle)
+set_tests_properties(native_style PROPERTIES TIMEOUT 120 ENVIRONMENT QT_QPA_PLATFORM=windows
+    FAIL_REGULAR_EXPRESSION "SKIP")
 
 # The executable as Windows sees it, read back with icoutils and objdump.
 add_test(NAME exe_resources

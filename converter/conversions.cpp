@@ -31,13 +31,22 @@ void copy(QLabel *target, const QLabel *source)
     target->setText(numberToText(textToNumber(source->text())));
 }
 
+// Fahrenheit to Celsius in three steps on lbl2, then the result into lbl1.
+void fahrenheitToCelsius(Ui::frmlogon &ui)
+{
+    step(ui.lbl2, [&] { return textToNumber(ui.txt1->text()) - fahrenheitAtZeroCelsius; });
+    step(ui.lbl2, [&] { return textToNumber(ui.lbl2->text()) * celsiusScale; });
+    step(ui.lbl2, [&] { return textToNumber(ui.lbl2->text()) / fahrenheitScale; });
+    copy(ui.lbl1, ui.lbl2);
+}
+
 } // namespace
 
 bool frmlogon::refusedEmptyField()
 {
     if (!ui->txt1->text().isEmpty())
         return false;
-    showMessage(this, QStringLiteral("The field is empty"));
+    showMessage(*this, QStringLiteral("The field is empty"));
     setFocusOn(Option1.element(1));
     return true;
 }
@@ -69,10 +78,7 @@ void frmlogon::fc_Click()
 {
     if (refusedEmptyField())
         return;
-    step(ui->lbl2, [&] { return textToNumber(ui->txt1->text()) - fahrenheitAtZeroCelsius; });
-    step(ui->lbl2, [&] { return textToNumber(ui->lbl2->text()) * celsiusScale; });
-    step(ui->lbl2, [&] { return textToNumber(ui->lbl2->text()) / fahrenheitScale; });
-    copy(ui->lbl1, ui->lbl2);
+    fahrenheitToCelsius(*ui);
     ui->lbl2->setText(QString());
 }
 
@@ -80,10 +86,7 @@ void frmlogon::fk_Click(int)
 {
     if (refusedEmptyField())
         return;
-    step(ui->lbl2, [&] { return textToNumber(ui->txt1->text()) - fahrenheitAtZeroCelsius; });
-    step(ui->lbl2, [&] { return textToNumber(ui->lbl2->text()) * celsiusScale; });
-    step(ui->lbl2, [&] { return textToNumber(ui->lbl2->text()) / fahrenheitScale; });
-    copy(ui->lbl1, ui->lbl2);
+    fahrenheitToCelsius(*ui);
     step(ui->lbl1, [&] { return textToNumber(ui->lbl1->text()) + kelvinAtZeroCelsius; });
     ui->lbl2->setText(QString());
 }

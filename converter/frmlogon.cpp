@@ -32,11 +32,11 @@ frmlogon::frmlogon(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui::f
     Option1.onClick([this](int index) { Option1_Click(index); });
     onClick(ui->Command1, [this] { Command1_Click(); });
 
-    // After each option's own procedure, every option describes the result, and the result is
-    // announced: a screen reader speaks it where the user is, at once and whenever asked.
+    // After each option's own procedure, every option describes the result, for a screen reader
+    // to speak where the user is whenever asked, and the result is announced at once.
     const auto options = findChildren<QRadioButton *>();
     for (QRadioButton *option : options)
-        onClick(option, [this, option] { announce(option, describeResult()); });
+        onClick(option, [this] { announce(ui->lbl1, describeResult()); });
     describeResult();
 }
 
@@ -71,5 +71,5 @@ void frmlogon::Command1_Click()
         QStringLiteral("Enjoy!"),
     };
     for (const QString &line : lines)
-        showMessage(this, line, InformationMessage);
+        showMessage(*this, line, InformationMessage);
 }

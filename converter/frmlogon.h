@@ -32,7 +32,7 @@ private:
     void Command1_Click();
 
     bool refusedEmptyField();
-    QString describeResult(); // sets the options' descriptions and returns it
+    QString describeResult(); // returns the description
 
     std::unique_ptr<Ui::frmlogon> ui;
     runtime::ControlArray<QRadioButton> Option1;

@@ -79,7 +79,7 @@ bool frmLogin::isBlankName() const
 void frmLogin::refuse(QLineEdit *box, const QString &prompt, MessageStyle style,
                       const QString &title)
 {
-    showMessage(this, prompt, style, title);
+    showMessage(*this, prompt, style, title);
     setFocusOn(box);
     box->selectAll();
 }

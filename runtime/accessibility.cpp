@@ -2,11 +2,12 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QApplication>
 #include <QLineEdit>
 #include <QPointer>
 #include <QStyle>
 
-#ifdef BRIGHTFOLD_ATSPI
+#if defined(BRIGHTFOLD_ATSPI) && QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -61,9 +62,11 @@ void forwardMasked(QAccessibleEvent *event, const QLineEdit *box)
     forward(&masked);
 }
 
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
 // Qt 6.4 sends a description change over AT-SPI with a reference to the object in place of the
-// new text, and screen readers fail on it. Sends it as AT-SPI defines it instead, on Qt's own
-// connection to the accessibility bus; false where there is none.
+// new text, and screen readers fail on it; Qt 6.8 sends the text. Sends it as AT-SPI defines it
+// instead, on Qt's own connection to the accessibility bus, before Qt 6.8 (the versions between
+// were not looked at); false where there is none.
 bool sendDescriptionChange(QAccessibleInterface *changed)
 {
 #ifdef BRIGHTFOLD_ATSPI
@@ -87,6 +90,7 @@ bool sendDescriptionChange(QAccessibleInterface *changed)
     return false;
 #endif
 }
+#endif
 
 // Every accessibility event of the program passes here on its way to the platform.
 void adjustForScreenReaders(QAccessibleEvent *event)
@@ -112,10 +116,14 @@ void adjustForScreenReaders(QAccessibleEvent *event)
             return;
         }
         break;
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
     case QAccessible::DescriptionChanged:
-        if (sendDescriptionChange(event->accessibleInterface()))
+        // No interface for an object that is going away; Qt's own way passes over that.
+        if (QAccessibleInterface *changed = event->accessibleInterface();
+            changed && sendDescriptionChange(changed))
             return;
         break;
+#endif
     default:
         break;
     }
@@ -144,14 +152,21 @@ void improveAccessibility()
     QAccessible::installUpdateHandler(&adjustForScreenReaders);
 }
 
-void announce(QObject *source, const QString &text)
+void announce(QObject *source, const QString &message)
 {
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
-    QAccessibleAnnouncementEvent event(source, text);
-    QAccessible::updateAccessibility(&event);
+#ifdef BRIGHTFOLD_ATSPI
+    // A screen reader on AT-SPI speaks the new description of the object with the focus (Orca
+    // does): the same text announced as well would be heard twice.
+    if (const QWidget *focused = QApplication::focusWidget();
+        focused && focused->accessibleDescription() == message)
+        return;
+#endif
+    QAccessibleAnnouncementEvent announcement(source, message);
+    QAccessible::updateAccessibility(&announcement);
 #else
     Q_UNUSED(source);
-    Q_UNUSED(text);
+    Q_UNUSED(message);
 #endif
 }
 

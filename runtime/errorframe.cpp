@@ -25,7 +25,7 @@ static int errorNumberOf(std::exception_ptr error)
     }
 }
 
-void reportUnhandledError(QWidget *owner, std::exception_ptr error) noexcept
+void reportUnhandledError(QWidget &owner, std::exception_ptr error) noexcept
 {
     try {
         const int number = errorNumberOf(error);
@@ -46,7 +46,7 @@ void onClick(QAbstractButton *button, std::function<void()> procedure)
     auto clicks = std::make_shared<quint64>(); // clicks so far
     const auto click = [=] {
         ++*clicks;
-        runEventProcedure(owner, procedure);
+        runEventProcedure(*owner, procedure);
     };
     QObject::connect(button, &QAbstractButton::clicked, button, click);
     if (!button->isCheckable())

@@ -10,11 +10,11 @@ namespace runtime {
 
 // Shows the run-time error message for an exception that left an event procedure of the owner
 // window. Never throws.
-void reportUnhandledError(QWidget *owner, std::exception_ptr error) noexcept;
+void reportUnhandledError(QWidget &owner, std::exception_ptr error) noexcept;
 
 // Runs one event procedure of the owner window. Whatever it throws is shown to the user and stops
 // there, so no exception ever reaches Qt's event loop; the window stays as the failed step left it.
-template <class Procedure> void runEventProcedure(QWidget *owner, Procedure &&procedure) noexcept
+template <class Procedure> void runEventProcedure(QWidget &owner, Procedure &&procedure) noexcept
 {
     try {
         procedure();

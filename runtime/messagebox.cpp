@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QMessageBox>
+#include <QPointer>
 #include <QStyle>
 #include <QTimer>
 
@@ -21,19 +22,27 @@ static QMessageBox::Icon iconFor(MessageStyle style)
     }
 }
 
-void showMessage(QWidget *owner, const QString &prompt, MessageStyle style, const QString &title)
+void showMessage(QWidget &owner, const QString &prompt, MessageStyle style, const QString &title)
 {
-    QMessageBox box(iconFor(style), title.isEmpty() ? QApplication::applicationName() : title,
-                    prompt, QMessageBox::Ok, owner);
-    box.button(QMessageBox::Ok)->setIcon(QIcon()); // a plain OK, whatever the desktop theme
+    // An owner that goes while the box is open takes the box along, so the box is not ours to
+    // delete then.
+    const QPointer<QMessageBox> box =
+        new QMessageBox(iconFor(style), title.isEmpty() ? QApplication::applicationName() : title,
+                        prompt, QMessageBox::Ok, &owner);
+    box->button(QMessageBox::Ok)->setIcon(QIcon()); // a plain OK, whatever the desktop theme
+    // A screen reader may leave a box's text out when it reads the box, as one of few words (Orca
+    // 48 skips labels of fewer than three), but reads its description.
+    box->setAccessibleDescription(prompt);
     // Qt centres a box before its first show, when the window manager has not framed it yet, and
-    // the frame then pushes it off centre by its title bar: centred again once shown.
-    QTimer::singleShot(0, &box, [&box, owner] {
+    // the frame then pushes it off centre by its title bar: centred again once shown. The timer
+    // goes with the box, and so with the owner.
+    QTimer::singleShot(0, box, [box = box.data(), &owner] {
         const QRect centred =
-            QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, box.size(), owner->geometry());
-        box.move(centred.topLeft() - (box.geometry().topLeft() - box.pos()));
+            QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, box->size(), owner.geometry());
+        box->move(centred.topLeft() - (box->geometry().topLeft() - box->pos()));
     });
-    box.exec();
+    box->exec();
+    delete box;
 }
 
 } // namespace runtime

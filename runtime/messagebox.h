@@ -15,7 +15,7 @@ enum MessageStyle {
 
 // A modal message box with one OK button, centred on the owner window; waits until the user
 // closes it. Without a title the box bears the application's name.
-void showMessage(QWidget *owner, const QString &prompt, MessageStyle style = PlainMessage,
+void showMessage(QWidget &owner, const QString &prompt, MessageStyle style = PlainMessage,
                  const QString &title = QString());
 
 } // namespace runtime

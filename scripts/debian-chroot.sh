@@ -14,7 +14,8 @@
 #
 # Safe on the host: every mount lives in a mount namespace of this script's own, so no mount is
 # seen from the host or outlives the command, and each is unmounted (umount -R) before it ends,
-# whichever way it ends. The command also has a network namespace of its own (loopback only), so
+# whichever way it ends. The command's processes live in a process namespace of their own: they
+# see no other process of the machine, and none of them outlives the command. The command also has a network namespace of its own (loopback only), so
 # its virtual displays and buses cannot meet the host's; only the package installs of --with
 # reach the archive, unless --online is given.
 set -euo pipefail
@@ -125,6 +126,9 @@ run_inside() {
     builds=$builds/$(sha256sum <<<"$top" | cut -c 1-16)
     echo "$top" >"$builds.tree"
     mkdir -p "$builds" "$top/build"
+    # The chroot's root a mount point, as a system's root is: so that the chroot can make
+    # namespaces and chroots of its own.
+    mount_at --bind "$root" "$root"
     mount_at -t proc proc "$root/proc"
     mount_at --rbind /sys "$root/sys"
     mount_at --rbind /dev "$root/dev"
@@ -157,4 +161,4 @@ flock 9
 [[ $# -gt 0 ]] || set -- bash
 export -f run_inside
 export top root lists online release
-exec unshare --mount --propagation private -- bash -c 'run_inside "$@"' bash "$@"
+exec unshare --mount --propagation private --pid --fork -- bash -c 'run_inside "$@"' bash "$@"

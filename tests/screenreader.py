@@ -1,35 +1,57 @@
 #!/usr/bin/python3
 # What a blind user hears: the real program under the screen reader Orca, driven by keys (xdotool),
-# on a virtual display under a window manager, with a session bus of its own. Orca speaks through
-# a speech-dispatcher of the test's own whose one voice appends each utterance, a line, to a file.
+# on a virtual display under a window manager, with a session bus of its own. Orca speaks to a
+# speech-dispatcher of the test's own, which records all its clients send; each message Orca sent
+# to be spoken is an utterance, exactly as sent, even one Orca cancelled before it was heard.
 # Orca, speech-dispatcher and the buses keep their settings and state in a temporary home.
 #   screenreader.py PROGRAM
-import os, re, subprocess, sys, tempfile, time
-from endtoend import LOGIN, keys, run, titled, wait_for
+import html, os, re, subprocess, sys, tempfile, time
+from endtoend import ABOUT, LOGIN, keys, run, titled, wait_for
 
 DEADLINE = 5  # seconds to wait for what a step should make Orca say
 CONVERTER = 'Welcome Ann.'  # the title that greets the user
 WRONG, RIGHT = 'redlanterns', 'bluelanterns'  # passwords
 MASK = r'(registered|®)\W*'  # the password box's mask character, U+00AE, as Orca names it
-VOICE = r'''GenericExecuteSynth "printf '%s\\n' \'$DATA\' >> {speech}"
-AddVoice "en" "MALE1" "capture"
-GenericLanguage "en" "en" "utf-8"
-'''
-SPEECHD = '''AddModule "capture" "sd_generic" "capture.conf"
-DefaultModule capture
+BUTTON = r'(push )?button'  # at-spi2 2.46 names the role "push button", 2.56 "button"
+SPEECHD = '''CustomLogFile "protocol" "{protocol}"
+AddModule "silent" "sd_generic" "silent.conf"
+DefaultModule silent
 AudioOutputMethod "alsa"
 AudioALSADevice "null"
+'''
+VOICE = '''GenericExecuteSynth "true"
+AddVoice "en" "MALE1" "silent"
 '''
 failures, started = [], []  # what Orca did not say; the processes to end
 
 
 def said():
-    """Every utterance so far."""
+    """Every utterance so far: each message to speak (SSIP's SPEAK and CHAR) in the protocol record,
+    where each piece a client sent is an entry "FD:DATA:|piece| (its length in bytes)"."""
     try:
-        with open(os.path.join(home, 'speech.txt'), encoding='utf-8', errors='replace') as speech:
-            return speech.read().splitlines()
+        with open(os.path.join(home, 'protocol.log'), 'rb') as log:
+            record = log.read()
     except FileNotFoundError:
         return []
+    pending, speaking, utterances = {}, {}, []
+    for entry in re.finditer(rb'\] speechd: +(\d+):DATA:\|', record):
+        start, ends = entry.end(), re.finditer(rb'\| \((\d+)\)\n', record[entry.end():])
+        piece = next((record[start:start + end.start()] for end in ends if int(end[1]) == end.start()), None)
+        if piece is None:  # not all written yet
+            break
+        client = entry[1]
+        *lines, pending[client] = (pending.get(client, b'') + piece).split(b'\r\n')
+        for line in (line.decode('utf-8', 'replace') for line in lines):
+            if client in speaking and line != '.':
+                speaking[client].append(line[1:] if line.startswith('..') else line)
+            elif client in speaking:
+                utterances.append(' '.join(speaking.pop(client)))
+            elif line.upper() == 'SPEAK':
+                speaking[client] = []
+            elif line[:5].upper() == 'CHAR ':
+                utterances.append(line[5:])
+    # Orca may speak in SSML: the text without its marks
+    return [html.unescape(re.sub(r'<[^>]*>', '', utterance)).strip() for utterance in utterances]
 
 
 def pressing(*strokes):
@@ -68,9 +90,9 @@ def start_orca():
     config = os.path.join(home, 'speech-dispatcher')
     os.makedirs(os.path.join(config, 'modules'))
     with open(os.path.join(config, 'speechd.conf'), 'w') as conf:
-        conf.write(SPEECHD)
-    with open(os.path.join(config, 'modules', 'capture.conf'), 'w') as conf:
-        conf.write(VOICE.format(speech=os.path.join(home, 'speech.txt')))
+        conf.write(SPEECHD.format(protocol=os.path.join(home, 'protocol.log')))
+    with open(os.path.join(config, 'modules', 'silent.conf'), 'w') as conf:
+        conf.write(VOICE)
     socket = os.path.join(home, 'speechd.sock')
     started.append(subprocess.Popen(
         ['speech-dispatcher', '--run-single', '--timeout', '0', '--config-dir', config, '--socket-path', socket,
@@ -106,7 +128,11 @@ def session():
     hear('the refusal of a wrong password', pressing('Return'), r'Invalid Password, try again!')
     hear('the password box again once the refusal is closed', pressing('Return'), r'^Password: password text')
     type_password(RIGHT)
-    hear('the converter window with its title and role', pressing('Return'), re.escape(CONVERTER) + r'\s+frame\b')
+    # Orca 48 takes the window active when it handles a key press for the active one and presents no
+    # activation of it after that: where the window opened by Return shows first, only its title is
+    # heard, as what the focus is in (its role: endtoend.py).
+    hear('the converter window with its title and role', pressing('Return'),
+         '^' + re.escape(CONVERTER) + r'(\s+frame\b|$)')
     titled(CONVERTER)
     hear('the temperature box on arrival by Tab, with its description', pressing('Tab'),
          r'^Temperature text', r'Temperature to convert')
@@ -114,8 +140,14 @@ def session():
     hear('the first option, back by shift+Tab', pressing('shift+Tab'), r'^Do Nothing')
     hear('the next option, focused by Up (none is selected yet)', pressing('Up'), r'^Fahrenheit > Celsius')
     hear('the result at once when Space selects the option', pressing('space'), r'\b100\b')
+    time.sleep(2.5)  # Orca 48 speaks what it read of an object in the last 2 s as it read it
     hear('the option and its result on "where am I"', pressing('KP_Enter'),
-         r'^Fahrenheit > Celsius radio button', r'\b100\b')
+         r'^Fahrenheit > Celsius (selected )?radio button', r'\b100\b')
+    hear('the About button, by Tab', pressing('Tab'), r'^About ' + BUTTON)
+    start = pressing('space')
+    for message in ABOUT:
+        hear(f'the About message {message!r}', start, re.escape(message))
+        start = pressing('Return')
 
 
 if 'SCREENREADER_HOME' not in os.environ:  # first a home, a display and a session bus of its own

@@ -8,6 +8,7 @@
 #include "floatingpoint.h"
 #include "fonts.h"
 #include "frmlogin.h"
+#include "messagebox.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -19,7 +20,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStyle>
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
 
 #include <cmath>
@@ -76,7 +79,7 @@ class BrightfoldTest : public QObject
 {
     Q_OBJECT
 
-    QWidget *window = nullptr;   // the window under test
+    QPointer<QWidget> window;    // the window under test; null once it is gone
     bool loginSucceeded = false; // what the login window said when its OK had run
     template <class Control = QWidget> Control *child(const QString &name)
     {
@@ -95,25 +98,34 @@ class BrightfoldTest : public QObject
         child<QLabel>("lbl1")->setText(result);
         child<QLabel>("lbl2")->setText(scratch);
     }
-    frmLogin *openLogin()
+    // The helpers say whether the window under test came up; a test QVERIFYs that before it
+    // uses the window, since a QVERIFY in a helper would leave the test going on without it.
+    [[nodiscard]] frmLogin *openLogin()
     {
         window = &runtime::defaultInstance<frmLogin>();
         window->show();
-        return QTest::qWaitForWindowActive(window) ? static_cast<frmLogin *>(window) : nullptr;
+        return QTest::qWaitForWindowActive(window) ? static_cast<frmLogin *>(window.data())
+                                                   : nullptr;
     }
-    void logIn(const QString &userName, const QString &password = "bluelanterns")
+    // The window under test is then the converter window, or the login window after a refusal.
+    [[nodiscard]] bool logIn(const QString &userName, const QString &password = "bluelanterns")
     {
         const QPointer<frmLogin> login = openLogin();
+        if (!login)
+            return false;
         child<QLineEdit>("txtUserName")->insert(userName); // as pasted: any character
         child<QLineEdit>("txtPassword")->insert(password);
         QTest::keyClick(child("txtPassword"), Qt::Key_Return);
         loginSucceeded = login && login->LoginSucceeded(); // closed, but not yet deleted
+        if (!loginSucceeded)
+            return login;
         const QWidgetList windows = QApplication::topLevelWidgets();
         const auto converter = std::find_if(windows.begin(), windows.end(), [](QWidget *shown) {
             return shown->objectName() == "frmlogon" && shown->isVisible();
         });
-        if (converter != windows.end() && QTest::qWaitForWindowActive(*converter))
-            window = *converter;
+        const bool active = converter != windows.end() && QTest::qWaitForWindowActive(*converter);
+        window = active ? *converter : nullptr;
+        return active;
     }
 
 private slots:
@@ -130,7 +142,7 @@ private slots:
 
     void loginWindow()
     {
-        openLogin();
+        QVERIFY(openLogin());
         const QString font =
             QFontInfo(window->font()).family() + ' ' + QString::number(window->font().pointSizeF());
         QCOMPARE(font, "Liberation Sans 8"); // the classic 8-point font's stand-in
@@ -174,7 +186,7 @@ private slots:
         QFETCH(QString, password);
         QFETCH(QString, outcome);
         MessageBoxes boxes;
-        logIn(name, password);
+        QVERIFY(logIn(name, password));
         QCOMPARE(loginSucceeded, outcome.startsWith("Welcome"));
         if (outcome.startsWith("Welcome")) {
             QCOMPARE(window->objectName() + ' ' + window->windowHandle()->title(),
@@ -197,7 +209,7 @@ private slots:
 
     void converterWindow()
     {
-        logIn("Ann");
+        QVERIFY(logIn("Ann"));
         QVERIFY(centredOnScreen(window));
         QVERIFY(child("Label2")->font().pointSizeF() == 9.75 && child("Label2")->font().bold());
         QCOMPARE(QApplication::focusWidget(), option("Option1"));
@@ -248,7 +260,7 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, result);
         QFETCH(QString, message);
-        logIn("Ann");
+        QVERIFY(logIn("Ann"));
         show(typed, "before", "scratch");
         MessageBoxes boxes;
         click(option(optionName));
@@ -282,11 +294,11 @@ private slots:
     {
         QFETCH(QString, way);
         QFETCH(QString, selected);
-        logIn("Ann");
+        QVERIFY(logIn("Ann"));
         MessageBoxes boxes;
         if (way == "again" || way == "Down")
             click(option("ck"));
-        QTRY_COMPARE(QApplication::activeWindow(), window); // again, once a refusal closed
+        QTRY_COMPARE(QApplication::activeWindow(), window.data()); // again, once a refusal closed
         boxes.seen.clear();
         option("ck")->setFocus();
         if (way == "mouse" || way == "again")
@@ -306,7 +318,7 @@ private slots:
 
     void reset()
     {
-        logIn("Ann");
+        QVERIFY(logIn("Ann"));
         show("212", "100", "scratch");
         MessageBoxes boxes;
         click(option("Option1"));
@@ -346,7 +358,7 @@ private slots:
         QWidget owner;
         owner.setObjectName("owner");
         MessageBoxes boxes;
-        runtime::runEventProcedure(&owner, [&] { // the operands come from the table: no folding
+        runtime::runEventProcedure(owner, [&] { // the operands come from the table: no folding
             if (operation == 'E')
                 runtime::ControlArray<QWidget>().element(1);
             if (operation == 'M')
@@ -363,12 +375,22 @@ private slots:
         QCOMPARE(boxes.seen, shown.isEmpty() ? QStringList{} : QStringList{message});
     }
 
+    // A window that goes while its message box is open takes the box along.
+    void ownerGoesWhileItsBoxIsOpen()
+    {
+        const QPointer<QWidget> owner = new QWidget;
+        QTimer::singleShot(0, owner, &QObject::deleteLater);
+        runtime::showMessage(*owner, "Goodbye");
+        QVERIFY(!owner);
+    }
+
     // The windows keep the font they were laid out for, so a desktop font cuts off no caption.
     void windowsKeepTheirFont()
     {
-        logIn("Ann");
-        const QWidgetList controls =
-            window->findChildren<QWidget *>() + openLogin()->findChildren<QWidget *>();
+        QVERIFY(logIn("Ann"));
+        QWidgetList controls = window->findChildren<QWidget *>();
+        QVERIFY(openLogin());
+        controls += window->findChildren<QWidget *>();
         const auto fonts = [&] {
             QStringList used;
             for (QWidget *control : controls)
@@ -433,6 +455,18 @@ private slots:
         window.setFont(QFont("DejaVu Sans", 9)); // room enough again: no longer condensed
         QCOMPARE(label->font().stretch(), 0);
     }
+
+#ifdef Q_OS_WIN
+    // On Windows's own platform the windows take Windows's look, not Qt's portable one: the
+    // static build links the Windows styles in, and the platform picks one of them.
+    void nativeStyle()
+    {
+        if (QGuiApplication::platformName() != "windows")
+            QSKIP("only on the windows platform (the native_style test)");
+        const QString style = QApplication::style()->name();
+        QVERIFY2(style == "windowsvista" || style == "windows11", qPrintable(style));
+    }
+#endif
 };
 
 QTEST_MAIN(BrightfoldTest)
