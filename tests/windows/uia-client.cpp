@@ -42,25 +42,30 @@ std::wstring text(IUIAutomationElement *element, PROPERTYID id)
     return read;
 }
 
-// The control of that automation id, which Qt makes of the object names from the window down.
-IUIAutomationElement *control(IUIAutomationElement *window, const wchar_t *id)
+// The control of that object name: Qt makes automation ids of the object names down to it.
+IUIAutomationElement *control(IUIAutomationElement *window, const std::wstring &name)
 {
-    VARIANT wanted{};
-    wanted.vt = VT_BSTR;
-    wanted.bstrVal = SysAllocString(id);
-    IUIAutomationCondition *condition = nullptr;
-    IUIAutomationElement *found = nullptr;
-    automation->CreatePropertyCondition(UIA_AutomationIdPropertyId, wanted, &condition);
-    if (FAILED(window->FindFirst(TreeScope_Descendants, condition, &found)) || !found)
-        fail(L"a control " + std::wstring(id));
-    return found;
+    IUIAutomationCondition *any = nullptr;
+    IUIAutomationElementArray *found = nullptr;
+    int count = 0;
+    automation->CreateTrueCondition(&any);
+    if (FAILED(window->FindAll(TreeScope_Descendants, any, &found)) ||
+        FAILED(found->get_Length(&count)))
+        fail(L"the controls of the window");
+    for (int i = 0; i < count; ++i) {
+        IUIAutomationElement *element = nullptr;
+        found->GetElement(i, &element);
+        if (text(element, UIA_AutomationIdPropertyId).ends_with(L"." + name))
+            return element;
+    }
+    fail(L"a control " + name);
 }
 
 // The window of that title once it shows and takes the keys: a Window of that name.
 IUIAutomationElement *window(const std::wstring &title)
 {
     HWND found = nullptr;
-    waitFor(L"a window titled " + title, L"none", [&] {
+    waitFor(L"a window titled " + title + L" in the foreground", L"none", [&] {
         found = FindWindowW(nullptr, title.c_str());
         return found && IsWindowVisible(found) && SetForegroundWindow(found);
     });
@@ -126,7 +131,7 @@ int main()
         fail(L"a UI Automation client");
 
     IUIAutomationElement *login = window(L"Login - \"Orvane\" Brightfold");
-    IUIAutomationElement *password = control(login, L"frmlogin.txtPassword");
+    IUIAutomationElement *password = control(login, L"txtPassword");
     BOOL isPassword = FALSE;
     if (FAILED(password->get_CurrentIsPassword(&isPassword)) || !isPassword)
         fail(L"the password box a password box (IsPassword)");
@@ -142,12 +147,12 @@ int main()
     type(L"\r");
 
     IUIAutomationElement *converter = window(L"Welcome Ann.");
-    IUIAutomationElement *result = control(converter, L"frmlogon.lbl1");
-    click(control(converter, L"frmlogon.txt1"));
+    IUIAutomationElement *result = control(converter, L"lbl1");
+    click(control(converter, L"txt1"));
     type(L"100");
-    click(control(converter, L"frmlogon.cf")); // Celsius > Fahrenheit
+    click(control(converter, L"cf")); // Celsius > Fahrenheit
     waitForName(result, L"212");
-    click(control(converter, L"frmlogon.Option1")); // Do Nothing
+    click(control(converter, L"Option1")); // Do Nothing
     waitForName(result, L"");
     PostMessageW(FindWindowW(nullptr, L"Welcome Ann."), WM_CLOSE, 0, 0);
     std::puts("uia-client: passed");
