@@ -23,7 +23,7 @@ shift
 
 skipped=(--nofortify --nocfprotection)
 # Newer hardening-check (Debian 13) also looks for branch protection, which only arm64 has.
-if [[ $(uname -m) != aarch64 ]] && hardening-check --help 2>&1 | grep -q -e --nobranchprotection; then
+if [[ $(uname -m) != aarch64 ]] && grep -q nobranchprotection "$(command -v hardening-check)"; then
     skipped+=(--nobranchprotection)
 fi
 report=$(hardening-check --verbose "${skipped[@]}" "$@") ||

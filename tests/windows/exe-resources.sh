@@ -64,7 +64,7 @@ done < <(sed -n 's/^\s*DLL Name: //p' <<<"$headers")
 
 # No folder of the machine that built it: not the source tree's, the build folders' (Qt's
 # included), nor any home or cache folder.
-folders='(/brightfold/|/var/cache/|/root/|/home/|/tmp/|\.cache/)[[:print:]]*'
+folders='(^|[^:])(/brightfold/|/var/cache/|/root/|/home/|/tmp/|\.cache/)[[:print:]]*'
 paths=$( (grep -a -o -E "$folders" "$exe" || true) | sort -u | head -n 5)
 check "folders of the build machine" "$paths" ""
 exit $failed
