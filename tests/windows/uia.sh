@@ -21,4 +21,5 @@ for result in 212 empty; do
         exit 1
     }
 done
+grep UiaRaiseNotificationEvent "$log" >&2
 echo "uia: both announcements raised"
