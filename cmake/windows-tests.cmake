@@ -21,8 +21,8 @@ include(${CMAKE_CURRENT_LIST_DIR}/shell-script.cmake)
 brightfold_shell_script(brightfold_under_wine ${CMAKE_CURRENT_BINARY_DIR}/brightfold-under-wine.sh
     ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:Brightfold>)
 
-# The real program on a virtual X display, as on Linux but by the keyboard only: wine offers no
-# accessibility bus.
+# The real program on a virtual X display under a window manager, as on Linux, by the keyboard
+# only (wine offers no accessibility bus): Escape leaves the login window.
 add_test(NAME endtoend_wine
     COMMAND xvfb-run -a -s "-screen 0 1024x768x24 -noreset" dbus-run-session --
         ${CMAKE_CURRENT_SOURCE_DIR}/endtoend.py ${CMAKE_CURRENT_BINARY_DIR}/brightfold-under-wine.sh
