@@ -15,6 +15,11 @@ set(INPUT_opengl no CACHE STRING "")
 # one: Qt 6.8.2 does not compile without the Direct2D feature while DirectWrite, the default font
 # engine since Qt 6.8, is on (qwindowsfontdatabasebase.cpp defines a class only with both that
 # its header declares with DirectWrite alone).
+# QtCore carries the MIME type database gzip-compressed. CMake's file(ARCHIVE_CREATE), which Qt
+# uses for that by default, writes the time of the build into the gzip header, so two builds of
+# this Qt, and the programs linked with them, differed in those four bytes; the gzip command, which
+# Qt runs instead with this option, is given -n and writes no time.
+set(QT_AVOID_CMAKE_ARCHIVING_API ON CACHE BOOL "")
 # Debian's source leaves out the tablet header wintab.h.
 set(FEATURE_tabletevent OFF CACHE BOOL "")
 # Image formats the program does not use.
