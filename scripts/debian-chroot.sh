@@ -144,9 +144,13 @@ run_inside() {
     done
     local in_chroot=(chroot "$root" /usr/bin/env -i "${env[@]}" bash -c
         'ip link set lo up 2>/dev/null; cd /brightfold && "$@"' bash)
+    # One run at a time sets the chroot up; taken here, below unshare, so that unshare's waiting
+    # parent does not hold the lock for the whole command.
+    exec 9>"$cache/$release.lock"
+    flock 9
     # shellcheck disable=SC2086 # the list names are words
     [[ -z $lists ]] || "${in_chroot[@]}" scripts/setup.sh $lists
-    # Made and set up: other runs may use the chroot beside this one from here on.
+    # Set up: other runs may use the chroot beside this one from here on.
     exec 9>&-
     local status=0 network=(unshare --net --)
     [[ $online == yes ]] && network=()
@@ -155,10 +159,12 @@ run_inside() {
 }
 
 mkdir -p "$cache"
-exec 9>"$cache/$release.lock"
-flock 9
-[[ -d $root ]] || make_chroot
+# One run at a time makes the chroot.
+(
+    flock 9
+    [[ -d $root ]] || make_chroot
+) 9>"$cache/$release.lock"
 [[ $# -gt 0 ]] || set -- bash
 export -f run_inside
-export top root lists online release
+export top root lists online release cache
 exec unshare --mount --propagation private --pid --fork -- bash -c 'run_inside "$@"' bash "$@"
