@@ -133,11 +133,6 @@ void click(IUIAutomationElement *element)
     SendInput(2, input, sizeof input[0]);
 }
 
-bool focused(IUIAutomationElement *element)
-{
-    return flag(element, UIA_HasKeyboardFocusPropertyId);
-}
-
 void waitForName(IUIAutomationElement *element, const std::wstring &name)
 {
     std::wstring read;
@@ -164,7 +159,8 @@ int main()
     const std::wstring typed = L"bluelanterns";
     IUIAutomationElement *ok = control(login, L"cmdOK");
     type(L"Ann\t" + typed + L"\t");
-    waitFor(L"the focus on OK after the password", L"elsewhere", [&] { return focused(ok); });
+    waitFor(L"the focus on OK after the password", L"elsewhere",
+            [&] { return flag(ok, UIA_HasKeyboardFocusPropertyId); });
     for (PROPERTYID id : {UIA_NamePropertyId, UIA_HelpTextPropertyId, UIA_FullDescriptionPropertyId,
                           UIA_ItemStatusPropertyId, UIA_LocalizedControlTypePropertyId}) {
         if (const std::wstring read = text(password, id); read.find(typed) != read.npos)
