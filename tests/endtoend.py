@@ -179,7 +179,8 @@ def session(program):
     wait_for('the converter window moved', lambda: centre(converter), lambda now: now != before)
     click(control(converter, 'push button', 'About'))
     for text in ABOUT:
-        box = window(TITLE, text)
+        box = window(TITLE, text)  # described by its text too, for readers that skip short labels
+        assert box.description == text, f'expected box {text!r} described by its text; read {box.description!r}'
         wait_for(f'box {text!r} transient for the converter window {int(owner):#x}', lambda: run(
             'xprop', '-id', run('xdotool', 'getactivewindow'), 'WM_TRANSIENT_FOR'),
             lambda transient: transient.endswith(f' {int(owner):#x}'))
