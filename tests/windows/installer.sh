@@ -138,13 +138,11 @@ wait "$started" || true
 echo "== A downgrade to $older refused with its message"
 WINEDEBUG=-all,trace+msgbox msiexec /i "$work/older.msi" /qb 2>"$work/refusal" &
 refusing=$!
-window '^Install Failed$' >/dev/null
+box=$(window '^Install Failed$')
 # The box closes on the key press, and xdotool may then fail its key release on the window gone
 # (BadWindow): msiexec ending, not xdotool's status, says that Return reached the box.
-for _ in {1..100}; do
-    kill -0 "$refusing" 2>/dev/null || break
-    box=$(xdotool search --onlyvisible --name '^Install Failed$' 2>/dev/null | head -n 1) &&
-        xdotool key --window "$box" Return 2>/dev/null || true
+while kill -0 "$refusing" 2>/dev/null; do
+    xdotool key --window "$box" Return 2>/dev/null || true
     sleep 0.3
 done
 status=0
