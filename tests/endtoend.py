@@ -65,8 +65,8 @@ def window(name, text=None):
         app = next(app for app in desktop if app and app.name == TITLE)
         return [(w.name, [label.name for label in find(w, 'label')], w) for w in app
                 if w and has(w, pyatspi.STATE_SHOWING) and has(w, pyatspi.STATE_ACTIVE)]
-    return wait_for(f'the active window {name!r} reading {text!r}', found, lambda shown: any(
-        title == name and text in (None, *labels) for title, labels, _ in shown))[0][2]
+    matching = lambda shown: [w for title, labels, w in shown if title == name and text in (None, *labels)]
+    return matching(wait_for(f'the active window {name!r} reading {text!r}', found, matching))[0]
 
 
 def control(root, role, name=None, description=None):

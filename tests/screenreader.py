@@ -4,8 +4,10 @@
 # speech-dispatcher of the test's own, which records all its clients send; each message Orca sent
 # to be spoken is an utterance, exactly as sent, even one Orca cancelled before it was heard.
 # Orca, speech-dispatcher and the buses keep their settings and state in a temporary home.
+# It runs beside another Orca of the same user on another display and bus, as a blind developer's
+# own: that one if it runs, else one it starts for the while; either is left running untouched.
 #   screenreader.py PROGRAM
-import html, os, re, subprocess, sys, tempfile, time
+import contextlib, html, os, re, shutil, subprocess, sys, tempfile, time
 from endtoend import ABOUT, LOGIN, keys, run, titled, wait_for
 
 DEADLINE = 5  # seconds to wait for what a step should make Orca say
@@ -86,8 +88,9 @@ def type_password(word):
                         f'heard {spoken()}')
 
 
-def start_orca():
-    """Starts speech-dispatcher and Orca and waits until Orca says it is on, else stops the test."""
+def start_orca(apart=()):
+    """Starts speech-dispatcher and Orca, the latter under the command apart if given, and waits until
+    Orca says it is on, else stops the test. Returns Orca's process."""
     config = os.path.join(home, 'speech-dispatcher')
     os.makedirs(os.path.join(config, 'modules'))
     with open(os.path.join(config, 'speechd.conf'), 'w') as conf:
@@ -103,7 +106,7 @@ def start_orca():
     began = time.monotonic()
     log = os.path.join(home, 'orca.log')
     with open(log, 'w') as output:
-        orca = subprocess.Popen(['orca', '--user-prefs', os.path.join(home, 'orca')], stdout=output,
+        orca = subprocess.Popen([*apart, 'orca', '--user-prefs', os.path.join(home, 'orca')], stdout=output,
                                 stderr=output, env=dict(os.environ, SPEECHD_ADDRESS=f'unix_socket:{socket}'))
     started.append(orca)
     try:
@@ -114,7 +117,8 @@ def start_orca():
     if 'Screen reader on.' not in said():
         with open(log) as written:
             sys.exit(f'screenreader: Orca did not start (exit status {orca.poll()}); it wrote:\n{written.read()}')
-    print(f'screenreader: Orca on after {time.monotonic() - began:.1f} s')
+    print(f'screenreader: Orca on after {time.monotonic() - began:.1f} s', flush=True)
+    return orca
 
 
 def session():
@@ -157,24 +161,89 @@ def session():
         failures.extend(missed)
 
 
-if 'SCREENREADER_HOME' not in os.environ:  # first a home, a display and a session bus of its own
-    with tempfile.TemporaryDirectory(prefix='brightfold-screenreader-') as home:
-        os.chmod(home, 0o700)
-        os.environ.update(SCREENREADER_HOME=home, HOME=home, XDG_CONFIG_HOME=f'{home}/config',
-                          XDG_DATA_HOME=f'{home}/data', XDG_CACHE_HOME=f'{home}/cache', XDG_RUNTIME_DIR=home,
-                          GSETTINGS_BACKEND='memory', LC_ALL='C.UTF-8')
-        sys.exit(subprocess.run(['xvfb-run', '-a', '-s', '-screen 0 1024x768x24 -noreset',
-                                 'dbus-run-session', '--', *sys.argv]).returncode)
+def orcas():
+    """The Orca processes of this user that this process can see, as Orca's launcher looks for them."""
+    found = subprocess.run(['pgrep', '-u', str(os.getuid()), '-x', 'orca'], capture_output=True, text=True)
+    return {int(pid) for pid in found.stdout.split()}
+
+
+def alive(pid):
+    try:
+        with open(f'/proc/{pid}/comm') as name:
+            return name.read().strip() == 'orca'
+    except FileNotFoundError:
+        return False
+
+
+def in_session_of_its_own(*arguments, **popen):
+    """This script again with the arguments, in a home, a virtual display and a session bus of its own."""
+    home = tempfile.mkdtemp(prefix='brightfold-screenreader-')
+    os.chmod(home, 0o700)
+    environment = dict(os.environ, SCREENREADER_HOME=home, HOME=home, XDG_CONFIG_HOME=f'{home}/config',
+                       XDG_DATA_HOME=f'{home}/data', XDG_CACHE_HOME=f'{home}/cache', XDG_RUNTIME_DIR=home,
+                       GSETTINGS_BACKEND='memory', LC_ALL='C.UTF-8')
+    command = ['xvfb-run', '-a', '-s', '-screen 0 1024x768x24 -noreset', 'dbus-run-session', '--',
+               os.path.abspath(__file__), *arguments]
+    return subprocess.Popen(command, env=environment, **popen), home
+
+
+@contextlib.contextmanager
+def users_own_orca():
+    """Orca running for this user on another display and bus while the test runs, as a blind
+    developer's own would: theirs if it runs, else one started here. Yields the pids of those."""
+    if orcas():
+        yield orcas()
+        return
+    other, home = in_session_of_its_own('--users-orca', stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
+    try:
+        # 'orca PID' once it is on; its standard output ends without it if Orca failed
+        ready = next((line.split() for line in other.stdout if line.startswith('orca ')), None)
+        if not ready:
+            sys.exit('screenreader: the Orca to run beside the test did not start')
+        print(f'screenreader: beside another Orca of this user, on another display and bus', flush=True)
+        yield {int(ready[1])}
+    finally:
+        other.stdin.close()  # it ends its Orca
+        other.wait()
+        shutil.rmtree(home, ignore_errors=True)
+
+
+# Orca's launcher refuses to start while another Orca of the same user runs, anywhere on the
+# machine: it looks for one among the processes it can see. The test's Orca sees only those of a
+# process namespace of its own (a user namespace too where the test does not run as root, which
+# keeps the user's id).
+PROCESSES_APART = ['unshare', *([] if os.getuid() == 0 else ['--map-current-user']),
+                   '--pid', '--fork', '--mount-proc', '--kill-child', '--']
+
+if 'SCREENREADER_HOME' not in os.environ:
+    with users_own_orca() as others:
+        test, home = in_session_of_its_own(*sys.argv[1:])
+        status = test.wait()
+        shutil.rmtree(home, ignore_errors=True)
+        gone = sorted(pid for pid in others if not alive(pid))
+    if gone:
+        sys.exit(f'screenreader: the other Orca ({gone}) ended while the test ran')
+    sys.exit(status)
 home = os.environ['SCREENREADER_HOME']
+if sys.argv[1:] == ['--users-orca']:  # stands for the user's own, until its standard input closes
+    try:
+        orca = start_orca()
+        print('orca', orca.pid, flush=True)
+        sys.stdin.read()
+    finally:
+        for process in reversed(started):
+            process.kill()
+            process.wait()
+    sys.exit()
 try:
     started.append(subprocess.Popen(['openbox'], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
     wait_for('openbox managing the display', lambda: run('xprop', '-root', '_NET_SUPPORTING_WM_CHECK'),
              lambda answer: 'window id' in answer)
-    start_orca()
+    start_orca(PROCESSES_APART)
     session()
 finally:
     for process in reversed(started):  # Orca, in its main loop, may leave SIGTERM unanswered
-        process.kill() if process.args[0] == 'orca' else process.terminate()
+        process.kill() if 'orca' in process.args else process.terminate()
         process.wait()
     print('Orca said:', *said(), sep='\n  ')
 failures += [f'a password spoken: {line!r}' for line in said() for word in (WRONG, RIGHT) if word in line]
