@@ -8,7 +8,7 @@
 #   xvfb-run -s "-noreset" dbus-run-session -- endtoend.py PROGRAM [--keyboard-only]
 # (-noreset: else the display resets when its last client leaves, as the accessibility bus's
 # launcher does at once, and refuses new clients meanwhile.)
-import os, re, subprocess, sys, tempfile, time
+import os, re, resource, shutil, subprocess, sys, tempfile, time
 import pyatspi
 from gi.repository import GLib
 
@@ -204,7 +204,15 @@ def session(program):
     ended(program)
 
 
-reader = sys.argv[2:] != ['--keyboard-only']
+def allow_core_dumps():
+    resource.setrlimit(resource.RLIMIT_CORE, (resource.RLIM_INFINITY, resource.RLIM_INFINITY))
+
+
+options = sys.argv[2:]
+reader = options != ['--keyboard-only']
+# --escapes N: only the shortest session, N times over; a fault on the way out may show only now
+# and then, and under load (scripts/stress-tests.sh).
+escapes = int(options[1]) if options[:1] == ['--escapes'] else 0
 if __name__ == '__main__':  # as a module: its helpers, for the screen reader test
     if reader:  # listening from the start: the program sends only the events someone listens to
         pyatspi.Registry.registerEventListener(hear, 'focus:', 'object:text-changed', 'object:text-caret-moved',
@@ -212,23 +220,34 @@ if __name__ == '__main__':  # as a module: its helpers, for the screen reader te
                                                'object:announcement')
     environment = dict(os.environ, QT_QPA_PLATFORM='xcb', QT_LINUX_ACCESSIBILITY_ALWAYS_ON='1') if reader else None
     wm = subprocess.Popen('openbox', stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    scenario = 'openbox'
+    scenario, done = 'openbox', 0
+    # The program's working folder, where a crash leaves its core if the system keeps cores there.
+    folder = tempfile.mkdtemp(prefix='brightfold-endtoend-')
     try:
         wait_for('openbox managing the display', lambda: run('xprop', '-root', '_NET_SUPPORTING_WM_CHECK'),
                  lambda answer: 'window id' in answer)
         # Started under another file name on Linux (a link in a folder of its own): the program
         # names itself, whatever its file.
-        command = os.path.join(tempfile.mkdtemp(), 'renamed-program') if reader else sys.argv[1]
+        command = os.path.join(folder, 'renamed-program') if reader else sys.argv[1]
         if reader:
             os.symlink(os.path.abspath(sys.argv[1]), command)
-        for scenario in (escape, session) if reader else (escape,):
-            program = subprocess.Popen(command, env=environment)
+        for scenario in (escape,) * escapes or ((escape, session) if reader else (escape,)):
+            # Each escape as the first program of a session: the accessibility bus starts with it.
+            fresh = ['dbus-run-session', '--'] if escapes else []
+            program = subprocess.Popen([*fresh, command], env=environment, cwd=folder, preexec_fn=allow_core_dumps)
             try:
                 scenario(program)
             finally:
                 program.kill()
-            print(f'endtoend: {scenario.__name__} passed')
+            done += 1
+            if not escapes:
+                print(f'endtoend: {scenario.__name__} passed')
+        if escapes:
+            print(f'endtoend: escape passed {escapes} times')
     except AssertionError as failure:
-        sys.exit(f'endtoend ({getattr(scenario, "__name__", scenario)}): {failure}')
+        run_ = f', run {done + 1} of {escapes}' if escapes else ''
+        sys.exit(f'endtoend ({getattr(scenario, "__name__", scenario)}{run_}): {failure}; '
+                 f'the program ran in {folder}')
     finally:
         wm.terminate()
+    shutil.rmtree(folder)
