@@ -8,7 +8,7 @@
 #   scripts/stress-tests.sh [--runs N] [--busy N] [--escapes N] [--preset NAME]
 #
 # Defaults: 20 runs, 2 busy processes, 1000 escapes, the default preset, built already
-# (cmake --build --preset NAME). A failure names its run and keeps the logs of every run in
+# (cmake --build --preset NAME); the tests run as that preset runs them (ctest --preset NAME). A failure names its run and keeps the logs of every run in
 # build/NAME/stress/.
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -40,7 +40,7 @@ done
 failed=0
 for ((run = 1; run <= runs; run++)); do
     log=$logs/run-$run.log
-    if ctest --test-dir "$build" -R '^(tst_brightfold|endtoend|screenreader)$' --output-on-failure \
+    if ctest --preset "$preset" -R '^(tst_brightfold|endtoend|screenreader)$' --output-on-failure \
         >"$log" 2>&1; then
         echo "run $run of $runs: passed"
     else
@@ -49,11 +49,10 @@ for ((run = 1; run <= runs; run++)); do
     fi
 done
 
-# Each start and Escape as endtoend's first scenario has it, on one display and bus.
 log=$logs/escapes.log
 if ((escapes > 0)); then
-    if xvfb-run -a -s "-screen 0 1024x768x24 -noreset" dbus-run-session -- \
-        "$top/tests/endtoend.py" "$build/app/Brightfold" --escapes "$escapes" >"$log" 2>&1; then
+    if BRIGHTFOLD_ESCAPES=$escapes ctest --preset "$preset" -R '^escapes$' --output-on-failure \
+        >"$log" 2>&1; then
         echo "escapes: the program ended by Escape with status 0 all $escapes times"
     else
         grep '^endtoend' "$log" >&2 || true
