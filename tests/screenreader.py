@@ -188,20 +188,21 @@ def in_session_of_its_own(*arguments, **popen):
 
 
 @contextlib.contextmanager
-def users_own_orca():
-    """Orca running for this user on another display and bus while the test runs, as a blind
-    developer's own would: theirs if it runs, else one started here. Yields the pids of those."""
+def beside_another_orca():
+    """Another Orca of this user running on another display and bus while the test runs, as a blind
+    developer's own would: one that runs already (the user's, or another test's, which may end
+    meanwhile), else one started here for the while. Yields the pid of one started here."""
     if orcas():
-        yield orcas()
+        yield None
         return
     other, home = in_session_of_its_own('--users-orca', stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
     try:
         # 'orca PID' once it is on; its standard output ends without it if Orca failed
         ready = next((line.split() for line in other.stdout if line.startswith('orca ')), None)
-        if not ready:
+        if not ready and not orcas():  # else one started meanwhile, and refused it
             sys.exit('screenreader: the Orca to run beside the test did not start')
-        print(f'screenreader: beside another Orca of this user, on another display and bus', flush=True)
-        yield {int(ready[1])}
+        print('screenreader: beside another Orca of this user, on another display and bus', flush=True)
+        yield int(ready[1]) if ready else None
     finally:
         other.stdin.close()  # it ends its Orca
         other.wait()
@@ -216,13 +217,12 @@ PROCESSES_APART = ['unshare', *([] if os.getuid() == 0 else ['--map-current-user
                    '--pid', '--fork', '--mount-proc', '--kill-child', '--']
 
 if 'SCREENREADER_HOME' not in os.environ:
-    with users_own_orca() as others:
+    with beside_another_orca() as other:
         test, home = in_session_of_its_own(*sys.argv[1:])
         status = test.wait()
         shutil.rmtree(home, ignore_errors=True)
-        gone = sorted(pid for pid in others if not alive(pid))
-    if gone:
-        sys.exit(f'screenreader: the other Orca ({gone}) ended while the test ran')
+        if other and not alive(other):
+            sys.exit(f'screenreader: the other Orca ({other}) ended while the test ran')
     sys.exit(status)
 home = os.environ['SCREENREADER_HOME']
 if sys.argv[1:] == ['--users-orca']:  # stands for the user's own, until its standard input closes
