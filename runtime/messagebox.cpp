@@ -30,9 +30,12 @@ void showMessage(QWidget &owner, const QString &prompt, MessageStyle style, cons
         new QMessageBox(iconFor(style), title.isEmpty() ? QApplication::applicationName() : title,
                         prompt, QMessageBox::Ok, &owner);
     box->button(QMessageBox::Ok)->setIcon(QIcon()); // a plain OK, whatever the desktop theme
-    // A screen reader may leave a box's text out when it reads the box, as one of few words (Orca
-    // 48 skips labels of fewer than three), but reads its description.
+    // Screen readers may leave a box's text out when they read the box: Orca 48 skips labels of
+    // fewer than three words but reads the box's description; Orca 51 skips the box's description
+    // when the box opens before the focus is back in the owner, and then every label that is
+    // selectable, as this one is. The focused OK button, read in every case, carries the text too.
     box->setAccessibleDescription(prompt);
+    box->button(QMessageBox::Ok)->setAccessibleDescription(prompt);
     // Qt centres a box before its first show, when the window manager has not framed it yet, and
     // the frame then pushes it off centre by its title bar: centred again once shown. The timer
     // goes with the box, and so with the owner.

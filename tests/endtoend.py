@@ -181,6 +181,10 @@ def session(program):
     for text in ABOUT:
         box = window(TITLE, text)  # described by its text too, for readers that skip short labels
         assert box.description == text, f'expected box {text!r} described by its text; read {box.description!r}'
+        # and so is its OK button, where the focus is, for readers that skip the box's own
+        wait_for(f'box {text!r} with the focus on its OK button, described by the text', lambda: [
+            (b.name, b.description) for b in find(box, 'push button') if has(b, pyatspi.STATE_FOCUSED)],
+            lambda focused: focused == [('OK', text)])
         wait_for(f'box {text!r} transient for the converter window {int(owner):#x}', lambda: run(
             'xprop', '-id', run('xdotool', 'getactivewindow'), 'WM_TRANSIENT_FOR'),
             lambda transient: transient.endswith(f' {int(owner):#x}'))
