@@ -3,7 +3,9 @@
 # on a virtual display under a window manager, with a session bus of its own. Orca speaks to a
 # speech-dispatcher of the test's own, which records all its clients send; each message Orca sent
 # to be spoken is an utterance, exactly as sent, even one Orca cancelled before it was heard.
-# Orca, speech-dispatcher and the buses keep their settings and state in a temporary home.
+# Orca, speech-dispatcher and the buses keep their settings and state in a temporary home: Orca 43
+# and 48 read Orca's from the folder that --user-prefs names, Orca 51 from GSettings, for it alone a
+# key file there (GSETTINGS_BACKEND=keyfile; the rest of the session keeps its settings in memory).
 # It runs beside another Orca of the same user on another display and bus, as a blind developer's
 # own: that one if it runs, else one it starts for the while; either is left running untouched.
 #   screenreader.py PROGRAM
@@ -15,6 +17,20 @@ CONVERTER = 'Welcome Ann.'  # the title that greets the user
 WRONG, RIGHT = 'redlanterns', 'bluelanterns'  # passwords
 MASK = r'(registered|®)\W*'  # the password box's mask character, U+00AE, as Orca names it
 BUTTON = r'(push )?button'  # at-spi2 2.46 names the role "push button", 2.56 "button"
+ORCA = int(re.search(r'\d+', subprocess.run(['orca', '--version'], capture_output=True, text=True).stdout)[0])
+# What Orca 51 says otherwise than 43 and 48, by design, taken for that version alone:
+# - it names no role for a window it presents as the window becomes active (speech_generator's
+#   _should_speak_role): the login window and the converter window are their titles alone;
+# - when a typed key replaces the password box's selection it says "Text unselected.", the older
+#   ones "unselected".
+# (FRAME: the converter window's role after its title, or the title alone: below.)
+DIALOG, FRAME, UNSELECTED = (('', '$', 'Text unselected.') if ORCA >= 51
+                              else (' dialog', r'(\s+frame\b|$)', 'unselected'))
+# Orca 51's settings, as older ones have them by default: a widget's mnemonic ("Alt+U") is said
+# only by a detailed "where am I".
+GSETTINGS = '''[org/gnome/orca/default/speech]
+speak-widget-mnemonic=false
+'''
 SPEECHD = '''CustomLogFile "protocol" "{protocol}"
 AddModule "silent" "sd_generic" "silent.conf"
 DefaultModule silent
@@ -63,20 +79,19 @@ def pressing(*strokes):
     return start
 
 
-def hear(what, start, *patterns, missed=failures):
-    """Checks that the utterances since start, a line each, match every pattern, waiting for them;
-    what is not heard goes to missed."""
+def hear(what, start, *patterns):
+    """Checks that the utterances since start, a line each, match every pattern, waiting for them."""
     try:
         wait_for(what, lambda: said()[start:], lambda heard: all(
             re.search(pattern, '\n'.join(heard), re.MULTILINE) for pattern in patterns), DEADLINE)
     except AssertionError as failure:
-        missed.append(str(failure))
+        failures.append(str(failure))
 
 
 def type_password(word):
     """Types it key by key, each once Orca spoke for the one before: it must say only the mask."""
     start, patient = len(said()), True
-    spoken = lambda: [line for line in said()[start:] if line != 'unselected']  # the replaced selection
+    spoken = lambda: [line for line in said()[start:] if line != UNSELECTED]  # the replaced selection
     for count, letter in enumerate(word, 1):
         keys(letter)
         try:
@@ -103,11 +118,16 @@ def start_orca(apart=()):
          '--pid-file', os.path.join(home, 'speechd.pid'), '--log-dir', home],
         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
     wait_for('speech-dispatcher listening', lambda: os.path.exists(socket))
+    keyfile = os.path.join(os.environ['XDG_CONFIG_HOME'], 'glib-2.0', 'settings', 'keyfile')
+    os.makedirs(os.path.dirname(keyfile), exist_ok=True)
+    with open(keyfile, 'w') as settings:
+        settings.write(GSETTINGS)
     began = time.monotonic()
     log = os.path.join(home, 'orca.log')
     with open(log, 'w') as output:
-        orca = subprocess.Popen([*apart, 'orca', '--user-prefs', os.path.join(home, 'orca')], stdout=output,
-                                stderr=output, env=dict(os.environ, SPEECHD_ADDRESS=f'unix_socket:{socket}'))
+        orca = subprocess.Popen([*apart, 'orca', *(['--user-prefs', os.path.join(home, 'orca')] if ORCA < 51 else [])],
+                                stdout=output, stderr=output, env=dict(
+                                    os.environ, SPEECHD_ADDRESS=f'unix_socket:{socket}', GSETTINGS_BACKEND='keyfile'))
     started.append(orca)
     try:
         wait_for('Orca saying it is on, or ending',
@@ -126,7 +146,7 @@ def session():
     started.append(subprocess.Popen([sys.argv[1]], env=dict(os.environ, QT_QPA_PLATFORM='xcb')))
     titled(LOGIN)
     hear('the login dialog with its title, then the user name box', start,
-         '^' + re.escape(LOGIN) + ' dialog', r'^User Name: text')
+         '^' + re.escape(LOGIN + DIALOG) + r'\.?$', r'^User Name: text\.?$')
     keys('[Ann]')
     hear('the password box on arrival by Tab', pressing('Tab'), r'^Password: password text')
     type_password(WRONG)
@@ -137,7 +157,7 @@ def session():
     # activation of it after that: where the window opened by Return shows first, only its title is
     # heard, as what the focus is in (its role: endtoend.py).
     hear('the converter window with its title and role', pressing('Return'),
-         '^' + re.escape(CONVERTER) + r'(\s+frame\b|$)')
+         '^' + re.escape(CONVERTER) + FRAME)
     titled(CONVERTER)
     hear('the temperature box on arrival by Tab, with its description', pressing('Tab'),
          r'^Temperature text', r'Temperature to convert')
@@ -149,16 +169,10 @@ def session():
     hear('the option and its result on "where am I"', pressing('KP_Enter'),
          r'^Fahrenheit > Celsius (selected )?radio button', r'\b100\b')
     hear('the About button, by Tab', pressing('Tab'), r'^About ' + BUTTON)
-    # Orca 48 may take a box that opens while it handles the Return that closed the one before as
-    # presented already, as with the converter, and say only "alert", the title and the button:
-    # one box a run is Orca's race; a box never read (two of them, without their description) the
-    # program's.
-    start, missed = pressing('space'), []
+    start = pressing('space')
     for message in ABOUT:
-        hear(f'the About message {message!r}', start, re.escape(message), missed=missed)
+        hear(f'the About message {message!r}', start, re.escape(message))
         start = pressing('Return')
-    if len(missed) > 1:
-        failures.extend(missed)
 
 
 def orcas():
