@@ -149,7 +149,7 @@ run_inside() {
     exec 9>"$cache/$release.lock"
     flock 9
     # shellcheck disable=SC2086 # the list names are words
-    [[ -z $lists ]] || "${in_chroot[@]}" scripts/setup.sh $lists
+    [[ -z $lists ]] || "${in_chroot[@]}" scripts/setup.sh $lists || return  # no set -e in here
     # Set up: other runs may use the chroot beside this one from here on.
     exec 9>&-
     local status=0 network=(unshare --net --)
