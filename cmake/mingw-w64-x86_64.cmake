@@ -21,4 +21,7 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
 
 # moc, rcc and uic come from the host's Qt of the same version (qt6-base-dev-tools).
 set(QT_HOST_PATH /usr)
-set(QT_HOST_PATH_CMAKE_DIR /usr/lib/x86_64-linux-gnu/cmake)
+# In the host's multiarch folder, whichever processor the host has.
+execute_process(COMMAND dpkg-architecture -qDEB_HOST_MULTIARCH
+    OUTPUT_VARIABLE host_multiarch OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+set(QT_HOST_PATH_CMAKE_DIR /usr/lib/${host_multiarch}/cmake)
