@@ -21,4 +21,8 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
 
 # moc, rcc and uic come from the host's Qt of the same version (qt6-base-dev-tools).
 set(QT_HOST_PATH /usr)
-set(QT_HOST_PATH_CMAKE_DIR /usr/lib/x86_64-linux-gnu/cmake)
+# In the multiarch folder of the machine that builds, whichever processor it has (dpkg's "build"
+# architecture; without CC, from which dpkg would guess another).
+execute_process(COMMAND ${CMAKE_COMMAND} -E env --unset=CC dpkg-architecture -qDEB_BUILD_MULTIARCH
+    OUTPUT_VARIABLE build_multiarch OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+set(QT_HOST_PATH_CMAKE_DIR /usr/lib/${build_multiarch}/cmake)

@@ -27,16 +27,20 @@ qt_work=/var/cache/brightfold/qt6-windows
 # The host's moc, rcc and uic must match the Qt they generate code for: take the same source.
 source_version=$(dpkg-query -W -f='${source:Version}' qt6-base-dev-tools)
 
-# What the cached Qt was built from; a change in any of it rebuilds the Qt.
+# What the cached Qt was built from; a change in any of it rebuilds the Qt. Of the two CMake files,
+# what CMake reads: their comments and blank lines do not count.
 stamp_text() {
     echo "qt6-base $source_version"
-    sha256sum "$toolchain" "$qt_options" | cut -d ' ' -f 1
+    local file
+    for file in "$toolchain" "$qt_options"; do
+        grep -vE '^[[:space:]]*(#|$)' "$file" | sha256sum | cut -d ' ' -f 1
+    done
 }
 
 build_qt() {
     local started=$SECONDS
-    echo "== Building a static Qt $source_version for Windows in $prefix (20 to 40 minutes on 2 cores)"
-    rm -rf "$qt_work" "$prefix"
+    echo "== Building a static Qt $source_version for Windows in $prefix (docs/windows.md: how long)"
+    rm -rf "$qt_work"
     mkdir -p "$qt_work/src"
     apt-get -qq update
     (cd "$qt_work/src" && apt-get -qq source "qt6-base=$source_version")
@@ -46,9 +50,14 @@ build_qt() {
     cmake -G Ninja -S "${source_dirs[0]}" -B "$build" -C "$qt_options" --toolchain "$toolchain" \
         -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_C_FLAGS="$map" -DCMAKE_CXX_FLAGS="$map"
     cmake --build "$build"
-    cmake --install "$build" >/dev/null
-    stamp_text >"$stamp"
-    rm -rf "$qt_work"
+    # Installed beside the Qt in use, which is replaced only once the new one is complete.
+    local staged=$qt_work/staged
+    DESTDIR=$staged cmake --install "$build" >/dev/null
+    stamp_text >"$staged$stamp"
+    rm -rf "$prefix.old"
+    [[ ! -e $prefix ]] || mv "$prefix" "$prefix.old"
+    mv "$staged$prefix" "$prefix"
+    rm -rf "$prefix.old" "$qt_work"
     echo "== Qt for Windows built in $(((SECONDS - started) / 60)) min: $(du -sh "$prefix" | cut -f 1) in $prefix"
 }
 
