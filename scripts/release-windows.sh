@@ -5,15 +5,19 @@
 # BUILD-INFO-windows.txt, which names what they were built with: the Qt source and every package
 # of the Debian 13 chroot that builds them (scripts/build-windows.sh). Signed when a code-signing
 # certificate is given: BRIGHTFOLD_SIGN_PKCS12 names a PKCS#12 file inside this source tree,
-# BRIGHTFOLD_SIGN_PASSWORD holds its password (packaging/windows/package.sh). Both files come out
-# the same, byte for byte, from the same commit on any host: SOURCE_DATE_EPOCH, which sets every
-# time they hold, is the commit's time unless it is set already.
+# BRIGHTFOLD_SIGN_PASSWORD holds its password, and BRIGHTFOLD_SIGN_CAFILE may name a file of
+# certificate authorities inside it too (packaging/windows/package.sh); a certificate given that
+# cannot be used, or that does not reach the chroot, fails the release rather than leave it
+# unsigned. Both files come out the same, byte for byte, from the same commit on any host:
+# SOURCE_DATE_EPOCH, which sets every time they hold, is the commit's time unless it is set
+# already.
 #   scripts/release-windows.sh DIST
 set -euo pipefail
-[[ $# -eq 1 ]] || { echo "usage: $0 DIST" >&2; exit 2; }
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 if [[ ${BRIGHTFOLD_CHROOT:-} != trixie ]]; then
-    # The chroot sees this tree at another path: name DIST and the certificate relative to it.
+    [[ $# -eq 1 ]] || { echo "usage: $0 DIST" >&2; exit 2; }
+    # The chroot sees this tree at another path: name DIST and the certificate's files relative to
+    # it.
     inside() {
         local path
         path=$(realpath -m --relative-to="$top" "$1")
@@ -21,11 +25,28 @@ if [[ ${BRIGHTFOLD_CHROOT:-} != trixie ]]; then
         echo "$path"
     }
     dist=$(inside "$1")
-    [[ -z ${BRIGHTFOLD_SIGN_PKCS12:-} ]] || BRIGHTFOLD_SIGN_PKCS12=$(inside "$BRIGHTFOLD_SIGN_PKCS12")
+    # Here too, where the user's rights apply (the chroot's root reads any file), and before the
+    # build.
+    "$top/packaging/windows/package.sh" --check-certificate
+    for name in BRIGHTFOLD_SIGN_PKCS12 BRIGHTFOLD_SIGN_CAFILE; do
+        [[ -n ${!name:-} ]] || continue
+        path=$(inside "${!name}")
+        printf -v "$name" %s "$path"
+    done
     SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$top" log -1 --format=%ct)}
-    export SOURCE_DATE_EPOCH BRIGHTFOLD_SIGN_PKCS12
+    export SOURCE_DATE_EPOCH BRIGHTFOLD_SIGN_PKCS12 BRIGHTFOLD_SIGN_CAFILE
+    # As the user: made by the chroot's root, it would be root's.
+    mkdir -p "$1"
+    # The certificate, if any, goes in as an argument too, by which the chroot's run knows it
+    # should have one.
     exec "$top/scripts/debian-chroot.sh" --with "package test windows" --online trixie \
-        scripts/release-windows.sh "$dist"
+        scripts/release-windows.sh "$dist" "${BRIGHTFOLD_SIGN_PKCS12:-}"
+fi
+[[ $# -eq 1 || $# -eq 2 ]] || { echo "usage: $0 DIST [PKCS12]" >&2; exit 2; }
+if [[ $# -eq 2 && $2 != "${BRIGHTFOLD_SIGN_PKCS12:-}" ]]; then
+    echo "release-windows.sh: the code-signing certificate '$2' did not reach the chroot" \
+        "(BRIGHTFOLD_SIGN_PKCS12 is '${BRIGHTFOLD_SIGN_PKCS12:-}' here); no release without it" >&2
+    exit 1
 fi
 dist=$(mkdir -p "$1" && cd "$1" && pwd)
 

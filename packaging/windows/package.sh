@@ -4,11 +4,34 @@
 # Given a code-signing certificate, a PKCS#12 file named by BRIGHTFOLD_SIGN_PKCS12 with its
 # password in BRIGHTFOLD_SIGN_PASSWORD, it signs the executable before the package takes it in,
 # then the package, and verifies both signatures against the system's certificate authorities
-# (or those of the file BRIGHTFOLD_SIGN_CAFILE names). Run through the build folder's
-# package-windows.sh, which gives all but DIST:
+# (or those of the file BRIGHTFOLD_SIGN_CAFILE names). A certificate given that cannot be used
+# fails it before it makes any file, rather than leave the files unsigned; --check-certificate
+# checks only that (scripts/release-windows.sh, before it enters the chroot). Run through the
+# build folder's package-windows.sh, which gives all but DIST:
 #   package.sh PROGRAM WXS NAME VERSION WEB_ADDRESS DIST
+#   package.sh --check-certificate
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+
+# A certificate is given when BRIGHTFOLD_SIGN_PKCS12 is set and not empty; its files must be
+# ones this user can read. A password or authorities without it mean that it was lost.
+check_certificate() {
+    local file
+    if [[ -n ${BRIGHTFOLD_SIGN_PKCS12:-} ]]; then
+        for file in "$BRIGHTFOLD_SIGN_PKCS12" ${BRIGHTFOLD_SIGN_CAFILE:+"$BRIGHTFOLD_SIGN_CAFILE"}; do
+            [[ -f $file && -r $file ]] ||
+                { echo "package.sh: $file, given for signing, is not a file that can be read" >&2; return 1; }
+        done
+    elif [[ -n ${BRIGHTFOLD_SIGN_PASSWORD:-}${BRIGHTFOLD_SIGN_CAFILE:-} ]]; then
+        echo "package.sh: BRIGHTFOLD_SIGN_PASSWORD or BRIGHTFOLD_SIGN_CAFILE is set, but not" \
+            "BRIGHTFOLD_SIGN_PKCS12, the certificate" >&2
+        return 1
+    fi
+}
+if [[ ${1:-} == --check-certificate ]]; then
+    check_certificate
+    exit
+fi
 program=$1 wxs=$2 name=$3 version=$4 web_address=$5 dist=$6
 
 sign() {
@@ -31,6 +54,7 @@ sign() {
     echo "Signed $file; the signature verifies"
 }
 
+check_certificate
 base=$dist/$name-$version-x64
 mkdir -p "$dist"
 cp "$program" "$base.exe"
