@@ -211,11 +211,15 @@ give_back() {
         [[ $mount == "$tree"/* ]] && mounts+=(-samefile "$mount" -o)
     done < <(findmnt -rn -o TARGET)
     local mine=(-user 0 -newerct "@$since")
+    # Not build/: the command's is the chroot's own, and the host's builds there, which may be
+    # running beside it (scripts/test.sh), are the user's. Files that other work of the user
+    # removes while find reads the tree fail only their own line.
     # -execdir refuses a PATH that holds a relative folder.
-    PATH=/usr/sbin:/usr/bin:/sbin:/bin find "$tree" -xdev \( "${mounts[@]}" -false \) -prune -o \
-        "${mine[@]}" \( -type d -o \( -type f -o -type l \) -links 1 \) \
+    PATH=/usr/sbin:/usr/bin:/sbin:/bin find "$tree" -xdev \( "${mounts[@]}" -path "$tree/build" \) \
+        -prune -o "${mine[@]}" \( -type d -o \( -type f -o -type l \) -links 1 \) \
         -execdir chown -h "$owner" {} + -o \
-        "${mine[@]}" -printf "debian-chroot.sh: %p stays root's: a special file, or one of more names\n"
+        "${mine[@]}" -printf "debian-chroot.sh: %p stays root's: a special file, or one of more names\n" ||
+        echo "debian-chroot.sh: not every file of $tree could be read or given back to the user (above)" >&2
 }
 
 # Removes every chroot of the cache and what was made with them, taking each one's lock so that no
