@@ -217,8 +217,9 @@ def session(program):
     ended(program)
 
 
-def allow_core_dumps():
-    resource.setrlimit(resource.RLIMIT_CORE, (resource.RLIM_INFINITY, resource.RLIM_INFINITY))
+def allow_core_dumps():  # as far as the hard limit allows: sudo, for one, sets it to none
+    hard = resource.getrlimit(resource.RLIMIT_CORE)[1]
+    resource.setrlimit(resource.RLIMIT_CORE, (hard, hard))
 
 
 options = sys.argv[2:]
