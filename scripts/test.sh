@@ -34,12 +34,12 @@ table() {
     trap - EXIT
     wait_for_chroots
     echo
-    printf '%-44s %9s  %-28s %s\n' step time cache result
+    printf '%-48s %9s  %-28s %s\n' step time cache result
     for row in "${rows[@]}"; do
         IFS='|' read -r name seconds cache result <<<"$row"
-        printf '%-44s %6d:%02d  %-28s %s\n' "$name" $((seconds / 60)) $((seconds % 60)) "$cache" "$result"
+        printf '%-48s %6d:%02d  %-28s %s\n' "$name" $((seconds / 60)) $((seconds % 60)) "$cache" "$result"
     done
-    printf '%-44s %6d:%02d\n' "the whole command" $((SECONDS / 60)) $((SECONDS % 60))
+    printf '%-48s %6d:%02d\n' "the whole command" $((SECONDS / 60)) $((SECONDS % 60))
     exit "$status"
 }
 trap table EXIT
