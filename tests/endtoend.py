@@ -12,7 +12,9 @@ import os, re, resource, shutil, subprocess, sys, tempfile, time
 import pyatspi
 from gi.repository import GLib
 
-TIMEOUT = 10  # seconds that any one wait may take
+# Seconds that any one wait may take: the first window of a session took over 10 s once, on a
+# machine busy five times over.
+TIMEOUT = 30
 LOGIN, CONVERTER, TITLE = 'Login - "Orvane" Brightfold', 'Welcome  Ann.', 'Brightfold'
 ABOUT = ['Brightfold Version 1.0', 'From www.orvane.example', 'Made by Orvane',
          'Please report any bugs', 'Enjoy!']
