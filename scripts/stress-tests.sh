@@ -8,8 +8,8 @@
 #   scripts/stress-tests.sh [--runs N] [--busy N] [--escapes N] [--preset NAME]
 #
 # Defaults: 20 runs, 2 busy processes, 1000 escapes, the default preset, built already
-# (cmake --build --preset NAME); the tests run as that preset runs them (ctest --preset NAME). A failure names its run and keeps the logs of every run in
-# build/NAME/stress/.
+# (cmake --build --preset NAME); the tests run as that preset runs them (ctest --preset NAME). A
+# failure names its run and keeps the logs of every run in build/NAME/stress/.
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 runs=20 busy=2 escapes=1000 preset=default
@@ -61,7 +61,7 @@ if ((escapes > 0)); then
     fi
 fi
 if ((failed > 0)); then
-    echo "stress-tests.sh: $failed of the $runs runs and the escapes failed, with $busy busy processes beside" >&2
+    echo "stress-tests.sh: $failed failed (of $runs runs and the escapes), with $busy busy processes beside" >&2
     exit 1
 fi
 echo "stress-tests.sh: all passed, with $busy busy processes beside"

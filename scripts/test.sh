@@ -78,7 +78,7 @@ chroot_lists=("trixie:package test windows" "forky:package test")
 # Through sudo for a user other than root: asked for here, in the foreground, once.
 [[ $(id -u) -eq 0 ]] || sudo -v
 for entry in "${chroot_lists[@]}"; do
-    release=${entry%%:*} log=$logs/0-chroot-${entry%%:*}.log
+    release=${entry%%:*} log=$logs/0-chroot-$release.log
     (
         began=$SECONDS status=0
         scripts/debian-chroot.sh --with "${entry#*:}" "$release" true || status=$?
