@@ -10,8 +10,10 @@
 # the same to the bit.
 #
 # The chroots it needs are made and set up in the background while the native suites build and
-# run, since that waits on the network and the disk rather than the processor. At the end, pass or
-# fail, it prints each step's time, whether it came from a cache, and the log of a step that failed.
+# run, since that waits on the network and the disk rather than the processor; the Qt for Windows
+# and the program are built there too, at a lower priority, in the processor time the suites
+# leave. At the end, pass or fail, it prints each step's time, whether it came from a cache, and
+# the log of a step that failed.
 # BRIGHTFOLD_FUZZ_SECONDS sets how long the target is fuzzed (30 by default).
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -22,24 +24,32 @@ mkdir -p "$logs"
 
 # A row of the table for each step: name, seconds, from a cache or not, and how it ended.
 rows=()
-# The chroots being set up in the background: pid|release|log. None of them outlives the command,
-# also where it fails before it waits for them.
-preparing=()
-wait_for_chroots() {
-    local entry
-    for entry in "${preparing[@]}"; do wait "${entry%%|*}" 2>/dev/null || true; done
-}
+# The work running in the background, not yet waited for: pid|name|log. None of it outlives the
+# command: where the command fails, it is stopped, and the table waits for it.
+beside=()
 table() {
-    local status=$? row
+    local status=$? row entry
     trap - EXIT
-    wait_for_chroots
-    echo
-    printf '%-48s %9s  %-28s %s\n' step time cache result
+    if ((${#beside[@]} > 0)); then
+        for entry in "${beside[@]}"; do
+            ((status == 0)) || kill -TERM "${entry%%|*}" 2>/dev/null || true
+        done
+        for entry in "${beside[@]}"; do finish_beside "$(cut -d '|' -f 2 <<<"$entry")" || true; done
+    fi
+    local name seconds cache result name_width=17 cache_width=5
     for row in "${rows[@]}"; do
         IFS='|' read -r name seconds cache result <<<"$row"
-        printf '%-48s %6d:%02d  %-28s %s\n' "$name" $((seconds / 60)) $((seconds % 60)) "$cache" "$result"
+        ((${#name} <= name_width)) || name_width=${#name}
+        ((${#cache} <= cache_width)) || cache_width=${#cache}
     done
-    printf '%-48s %6d:%02d\n' "the whole command" $((SECONDS / 60)) $((SECONDS % 60))
+    echo
+    printf '%-*s %9s  %-*s  %s\n' "$name_width" step time "$cache_width" cache result
+    for row in "${rows[@]}"; do
+        IFS='|' read -r name seconds cache result <<<"$row"
+        printf '%-*s %6d:%02d  %-*s  %s\n' "$name_width" "$name" $((seconds / 60)) $((seconds % 60)) \
+            "$cache_width" "$cache" "$result"
+    done
+    printf '%-*s %6d:%02d\n' "$name_width" "the whole command" $((SECONDS / 60)) $((SECONDS % 60))
     exit "$status"
 }
 trap table EXIT
@@ -58,10 +68,13 @@ step() {
 record() {
     local name=$1 log=$2 seconds=$3 status=$4 cache=kept
     grep -q '^== Making a Debian' "$log" 2>/dev/null && cache="chroot made"
-    grep -q '^== Building a static Qt' "$log" 2>/dev/null && cache="${cache/kept/chroot kept}, Qt built"
+    local qt_minutes
+    qt_minutes=$(sed -n 's/^== Qt for Windows built in \([0-9]*\) min.*/\1/p' "$log" 2>/dev/null)
+    [[ -z $qt_minutes ]] || cache="${cache/kept/chroot kept}, Qt built in $qt_minutes min"
     case $name in *[Cc]hroot* | *Debian* | *Windows*) ;; *) cache=- ;; esac
     local result=passed
     ((status == 0)) || result="FAILED, see $log"
+    ((status != 143)) || result="stopped, see $log"
     rows+=("$name|$seconds|$cache|$result")
 }
 
@@ -73,19 +86,54 @@ scripts/setup.sh package test chroot
 # install a package for a while, and setting its chroot up then fails naming the package.
 other_release=trixie
 [[ $(. /etc/os-release && echo "$VERSION_CODENAME") == trixie ]] && other_release=bookworm
-chroot_lists=("trixie:package test windows" "forky:package test")
-[[ $other_release == trixie ]] || chroot_lists+=("$other_release:package test")
 # Through sudo for a user other than root: asked for here, in the foreground, once.
 [[ $(id -u) -eq 0 ]] || sudo -v
-for entry in "${chroot_lists[@]}"; do
-    release=${entry%%:*} log=$logs/0-chroot-$release.log
+
+# Starts a command in the background, its output to a log of its own; finish_beside waits for it.
+# A TERM stops the command: the subshell passes it on (a shell's background command would end
+# without its own).
+start_beside() {
+    local name=$1 log=$logs/0-${1//[^A-Za-z0-9]/-}.log
+    shift
     (
         began=$SECONDS status=0
-        scripts/debian-chroot.sh --with "${entry#*:}" "$release" true || status=$?
+        trap 'kill -TERM "$command" 2>/dev/null' TERM
+        "$@" &
+        command=$!
+        wait "$command" || status=$?
+        # A TERM ends the first wait before the command has ended.
+        ((status <= 128)) || { wait "$command" 2>/dev/null || status=$?; }
         echo "$((SECONDS - began)) $status" >"$log.ended"
     ) >"$log" 2>&1 &
-    preparing+=("$!|$release|$log")
-done
+    beside+=("$!|$name|$log")
+}
+# Waits for the command started by that name and adds its row; returns its status, with the end
+# of its log when it failed.
+finish_beside() {
+    local entry pid name log seconds=0 status=0 left=()
+    for entry in "${beside[@]}"; do
+        IFS='|' read -r pid name log <<<"$entry"
+        if [[ $name != "$1" ]]; then
+            left+=("$entry")
+            continue
+        fi
+        wait "$pid" 2>/dev/null || true
+        read -r seconds status <"$log.ended" || seconds=0 status=1
+        record "$name (beside the above)" "$log" "$seconds" "$status"
+        ((status == 0)) || tail -n 20 "$log" >&2
+    done
+    beside=("${left[@]}")
+    return "$status"
+}
+
+# The Windows chroot, with the Qt for Windows (built when the cache lacks it) and the program,
+# runs at a lower priority than the suites beside it, in the processor time they leave.
+windows_build="Chroot of Debian trixie and the Windows build"
+start_beside "$windows_build" nice -n 10 scripts/build-windows.sh
+start_beside "Chroot of Debian testing" scripts/debian-chroot.sh --with "package test" forky true
+[[ $other_release == trixie ]] ||
+    start_beside "Chroot of Debian $other_release" \
+        scripts/debian-chroot.sh --with "package test" "$other_release" true
 
 step "The suite (gcc)" bash -c 'cmake --preset default && cmake --build --preset default &&
     ctest --preset default'
@@ -95,20 +143,14 @@ step "The suite under ASan and UBSan" bash -c 'cmake --preset sanitize &&
     cmake --build --preset sanitize && ctest --preset sanitize'
 step "Fuzzing the text forms of numbers" scripts/fuzz.sh "${BRIGHTFOLD_FUZZ_SECONDS:-30}"
 
-# The chroots set up meanwhile: each a row, with the time it took beside the steps above.
-wait_for_chroots
-for entry in "${preparing[@]}"; do
-    IFS='|' read -r _ release log <<<"$entry"
-    read -r seconds status <"$log.ended" || seconds=0 status=1
-    record "Chroot of Debian $release (beside the above)" "$log" "$seconds" "$status"
-    if ((status != 0)); then
-        tail -n 20 "$log" >&2
-        exit "$status"
-    fi
-done
-
-step "The suite and the package on Debian $other_release" scripts/check-debian.sh "$other_release"
+finish_beside "Chroot of Debian testing" || exit
 step "The suite and the package on Debian testing" scripts/check-debian.sh forky
-step "The Windows build, tested under wine" bash -c 'scripts/build-windows.sh &&
-    scripts/debian-chroot.sh trixie ctest --preset windows'
+if [[ $other_release != trixie ]]; then
+    finish_beside "Chroot of Debian $other_release" || exit
+    step "The suite and the package on Debian $other_release" scripts/check-debian.sh "$other_release"
+fi
+finish_beside "$windows_build" || exit
+[[ $other_release != trixie ]] ||
+    step "The suite and the package on Debian trixie" scripts/check-debian.sh trixie
+step "The Windows suite under wine" scripts/debian-chroot.sh trixie ctest --preset windows
 step "The release, built twice, the same to the bit" scripts/check-reproducible.sh
