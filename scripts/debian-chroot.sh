@@ -77,6 +77,7 @@ keyring=/usr/share/keyrings/debian-archive-keyring.gpg
 # Makes the chroot in a folder of its own and renames it into place only when it is complete, so
 # that an interrupted run leaves nothing that looks usable. debootstrap mounts /proc and /sys in
 # the folder while it works; it runs in a mount namespace of its own, so those go with it.
+# shellcheck disable=SC2317 # run by run_inside
 make_chroot() {
     local partial=$root.partial script=$release
     [[ $release == forky ]] && script=sid
@@ -95,6 +96,7 @@ make_chroot() {
     mv "$partial" "$root"
 }
 
+# shellcheck disable=SC2317 # run by run_inside
 write_sources() {
     local target=$1
     if [[ $release == forky ]]; then
@@ -148,6 +150,12 @@ run_inside() {
     trap unmount_all EXIT
     trap 'exit 130' INT TERM
     mount_at() { mount "$@"; mounted+=("${*: -1}"); }
+    # One run at a time makes the chroot and sets it up; taken here, below unshare, so that
+    # unshare's waiting parent does not hold the lock for the whole command, and a signal that
+    # ends the command ends debootstrap too.
+    exec 9>"$cache/$release.lock"
+    flock 9
+    [[ -d $root ]] || make_chroot
     # A build folder for each source tree, so that worktrees and clones do not share one.
     # Those of trees that are gone (clones of the reproducibility check) go too.
     local builds=$root/var/lib/brightfold/builds tree
@@ -176,10 +184,6 @@ run_inside() {
     done
     local in_chroot=(chroot "$root" /usr/bin/env -i "${env[@]}" bash -c
         'ip link set lo up 2>/dev/null; cd /brightfold && "$@"' bash)
-    # One run at a time sets the chroot up; taken here, below unshare, so that unshare's waiting
-    # parent does not hold the lock for the whole command.
-    exec 9>"$cache/$release.lock"
-    flock 9
     # shellcheck disable=SC2086 # the list names are words
     [[ -z $lists ]] || "${in_chroot[@]}" scripts/setup.sh $lists
     # Set up: other runs may use the chroot beside this one from here on.
@@ -255,15 +259,10 @@ if [[ $remove_all == yes ]]; then
 fi
 
 mkdir -p "$cache"
-# One run at a time makes the chroot.
-(
-    flock 9
-    [[ -d $root ]] || make_chroot
-) 9>"$cache/$release.lock"
 [[ $# -gt 0 ]] || set -- bash
-export -f run_inside
+export -f run_inside make_chroot write_sources remove_tree
 passed_names=${passed[*]}
-export top root lists online release cache passed_names
+export top root lists online release cache passed_names mirror keyring
 started=$(date +%s.%N)
 # In the background, so that this script can end the command when it is signalled (a shell waits
 # for a command in the foreground before it handles a signal); with the terminal's input, and
