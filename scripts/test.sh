@@ -5,7 +5,8 @@
 # for a short while; checks the other supported Debian release in a chroot of it (Debian 13 from
 # Debian 12 and the other way round: scripts/check-debian.sh), and Debian testing the same way;
 # cross-builds the Windows executable in a Debian 13 chroot and runs its suite under wine there
-# (the first time, building the Qt for Windows takes half an hour or more: docs/windows.md); and
+# (the first time, building the Qt for Windows takes a quarter of an hour or more: docs/windows.md);
+# and
 # last builds the release twice, in two fresh clones a minute apart, and checks that the two are
 # the same to the bit.
 #
@@ -74,7 +75,7 @@ record() {
     case $name in *[Cc]hroot* | *Debian* | *Windows*) ;; *) cache=- ;; esac
     local result=passed
     ((status == 0)) || result="FAILED, see $log"
-    ((status != 143)) || result="stopped, see $log"
+    ((status <= 128)) || result="ended by signal $((status - 128)), see $log"
     rows+=("$name|$seconds|$cache|$result")
 }
 
