@@ -5,10 +5,9 @@
 # for a short while; checks the other supported Debian release in a chroot of it (Debian 13 from
 # Debian 12 and the other way round: scripts/check-debian.sh), and Debian testing the same way;
 # cross-builds the Windows executable in a Debian 13 chroot and runs its suite under wine there
-# (the first time, building the Qt for Windows takes a quarter of an hour or more: docs/windows.md);
-# and
-# last builds the release twice, in two fresh clones a minute apart, and checks that the two are
-# the same to the bit.
+# (the first time, building the Qt for Windows takes a quarter of an hour or more:
+# docs/windows.md); and last builds the release twice, in two fresh clones a minute apart, and
+# checks that the two are the same to the bit.
 #
 # The chroots it needs are made and set up in the background while the native suites build and
 # run, since that waits on the network and the disk rather than the processor; the Qt for Windows
@@ -91,8 +90,8 @@ other_release=trixie
 [[ $(id -u) -eq 0 ]] || sudo -v
 
 # Starts a command in the background, its output to a log of its own; finish_beside waits for it.
-# A TERM stops the command: the subshell passes it on (a shell's background command would end
-# without its own).
+# A TERM to the subshell stops the command too: the subshell passes it on, which a shell does not
+# do for a command it waits for in the foreground.
 start_beside() {
     local name=$1 log=$logs/0-${1//[^A-Za-z0-9]/-}.log
     shift
