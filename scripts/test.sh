@@ -28,15 +28,16 @@ rows=()
 # command: where the command fails, it is stopped, and the table waits for it.
 beside=()
 table() {
-    local status=$? row entry
+    local status=$? row entry name
     trap - EXIT
-    if ((${#beside[@]} > 0)); then
-        for entry in "${beside[@]}"; do
-            ((status == 0)) || kill -TERM "${entry%%|*}" 2>/dev/null || true
-        done
-        for entry in "${beside[@]}"; do finish_beside "$(cut -d '|' -f 2 <<<"$entry")" || true; done
-    fi
-    local name seconds cache result name_width=17 cache_width=5
+    for entry in "${beside[@]}"; do
+        ((status == 0)) || kill -TERM "${entry%%|*}" 2>/dev/null || true
+    done
+    for entry in "${beside[@]}"; do
+        IFS='|' read -r _ name _ <<<"$entry"
+        finish_beside "$name" || true
+    done
+    local seconds cache result name_width=17 cache_width=5
     for row in "${rows[@]}"; do
         IFS='|' read -r name seconds cache result <<<"$row"
         ((${#name} <= name_width)) || name_width=${#name}
