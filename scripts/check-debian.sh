@@ -4,7 +4,7 @@
 # the Debian package and checks it with that release's lintian (scripts/package.sh), installs it
 # and starts the installed program until its login window shows, then removes it again.
 #
-#   scripts/check-debian.sh RELEASE        e.g. trixie
+#   scripts/check-debian.sh RELEASE        e.g. trixie, or testing
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 [[ $# -eq 1 ]] || { echo "usage: $0 RELEASE" >&2; exit 2; }
@@ -13,7 +13,8 @@ if [[ ${BRIGHTFOLD_CHROOT:-} != "$release" ]]; then
     exec "$top/scripts/debian-chroot.sh" --with "package test" "$release" scripts/check-debian.sh "$@"
 fi
 cd "$top"
-echo "== Debian $(</etc/debian_version), Qt $(dpkg-query -W -f='${Version}' qt6-base-dev)"
+echo "== Debian $(</etc/debian_version), Qt $(dpkg-query -W -f='${Version}' qt6-base-dev)," \
+    "Orca $(dpkg-query -W -f='${Version}' orca)"
 
 cmake --preset default
 cmake --build --preset default

@@ -1,285 +1,214 @@
 #!/usr/bin/env bash
-# Runs a command in a Debian system of another release, made from Debian's archive with
-# debootstrap and kept in the user's cache between runs (as root, or through sudo):
+# Runs a command in a Debian system of another release, made from Debian's archive by mmdebstrap
+# and kept in the user's cache between runs; all as the user, without sudo:
 #
 #   scripts/debian-chroot.sh [--with "LIST ..."] [--online] RELEASE [COMMAND ...]
 #   scripts/debian-chroot.sh --remove-all
 #
-# --with installs the package lists named (scripts/setup.sh) in the chroot first; --online lets
-# the command reach the network too. --remove-all removes every chroot of the cache, with the
-# Qt for Windows built in one (scripts/build-windows.sh), and refuses while a command runs in one.
-# The command runs as root in /brightfold, this source tree, with a build/ folder of the chroot's
-# own over the tree's, so that the host's and the chroot's builds never mix. With no command, a
-# shell. The release is a code name (bookworm, trixie, forky); testing's has no debootstrap script
-# of its own, so it is made as sid is, and its archive copy here may lag, so apt takes its Release
-# file even past its Valid-Until date, in that chroot only.
+# RELEASE is bookworm, trixie or testing. --with installs the package lists named
+# (scripts/setup.sh) in the chroot first; --online lets the command reach the network too.
+# --remove-all removes every chroot of the cache, with the Qt for Windows built in one
+# (scripts/build-windows.sh), and refuses one that a command runs in. The command runs as the
+# chroot's root in /brightfold, this source tree, with a build/ folder of the chroot's own over
+# the tree's, so that the host's and the chroot's builds never mix. With no command, a shell. A
+# testing chroot is upgraded when its last upgrade is more than a week old.
 #
-# Safe on the host: every mount lives in a mount namespace of this script's own, so no mount is
-# seen from the host or outlives the command, and each is unmounted (umount -R) before it ends,
-# whichever way it ends. The command's processes live in a process namespace of their own: they
-# see no other process of the machine, and none of them outlives the command, nor this script
-# (a signal to it ends them). The command also has a network namespace of its own (loopback
-# only), so its virtual displays and buses cannot meet the host's; only the package installs of
-# --with reach the archive, unless --online is given.
-#
-# Run through sudo, it leaves nothing of root's in the tree: the folders the command writes in
-# are made as the user first (build/ here, DIST in scripts/release-windows.sh), and what root makes
-# in the tree goes back to the user after the command (give_back).
+# The chroot's root is the user: the command runs in a user namespace that maps root to the user
+# and the chroot's other users to the user's subordinate ids (/etc/subuid, /etc/subgid), so what
+# it writes in the tree is the user's. Its mounts live in a mount namespace of its own, seen by no
+# other process and gone with it; its processes in a process namespace that ends with this script,
+# however the script ends (scripts/process-group.sh); its network is loopback only, unless
+# --online. Run as root, the same without the user namespace. A chroot is made in a .partial
+# folder and renamed into place only when complete; one run at a time makes or sets it up.
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# shellcheck source=scripts/process-group.sh
+. "$top/scripts/process-group.sh"
+own_process_group "$@"
+shopt -s extglob nullglob
 
 cache=${BRIGHTFOLD_CHROOT_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/brightfold/chroots}
-# The caller's environment that the command gets, and no more: sudo and the chroot's env -i drop
-# the rest. Whether CI runs it, the release's time, the fuzzing time, the code-signing certificate.
-passed=(CI SOURCE_DATE_EPOCH BRIGHTFOLD_FUZZ_SECONDS
-    BRIGHTFOLD_SIGN_PKCS12 BRIGHTFOLD_SIGN_PASSWORD BRIGHTFOLD_SIGN_CAFILE)
-if [[ $(id -u) -ne 0 ]]; then
-    # Root makes the chroot (debootstrap), mounts the tree and the system's folders in it and
-    # enters it; nothing else needs it. The user's own folders, made as root, would be root's:
-    # the build folder, and the cache unless it is one the user cannot reach (root's, say).
-    if [[ ${1:-} != --remove-all ]]; then
-        mkdir -p "$top/build"
-        mkdir -p "$cache" 2>/dev/null || true
-    fi
-    command -v sudo >/dev/null ||
-        { echo "debian-chroot.sh: needs root: run it as root, or install sudo" >&2; exit 1; }
-    export BRIGHTFOLD_CHROOT_CACHE=$cache
-    # --preserve-env rather than VAR=value arguments, which every user of the machine could read.
-    exec sudo --preserve-env="$(IFS=,; echo "BRIGHTFOLD_CHROOT_CACHE,${passed[*]}")" -- "$0" "$@"
-fi
-lists="" online=no remove_all=no
+# The caller's environment that the command gets, and no more: the release's time, and the
+# code-signing certificate. In the environment, never on a command line, which every user reads.
+passed=(SOURCE_DATE_EPOCH BRIGHTFOLD_SIGN_PKCS12 BRIGHTFOLD_SIGN_PASSWORD BRIGHTFOLD_SIGN_CAFILE)
+releases=(bookworm trixie testing)
+usage() { echo "usage: $0 [--with \"LIST ...\"] [--online] RELEASE [COMMAND ...] | --remove-all" >&2; exit 2; }
+lists="" online=no release=""
 while [[ ${1:-} == --* ]]; do
     case $1 in
         --with) lists=$2; shift 2 ;;
         --online) online=yes; shift ;;
-        --remove-all) remove_all=yes; shift ;;
-        *) echo "debian-chroot.sh: unknown option $1" >&2; exit 2 ;;
+        --remove-all) [[ $# -eq 1 && -z $lists && $online == no ]] || usage; release=--remove-all; shift ;;
+        *) usage ;;
     esac
 done
-releases=(bookworm trixie forky)
-release=
-if [[ $remove_all == no ]]; then
-    [[ $# -ge 1 ]] || { echo "usage: $0 [--with \"LIST ...\"] [--online] RELEASE [COMMAND ...]" >&2; exit 2; }
+if [[ -z $release ]]; then
+    [[ $# -ge 1 && " ${releases[*]} " == *" $1 "* ]] || usage
     release=$1
     shift
-    known=
-    for name in "${releases[@]}"; do [[ $release == "$name" ]] && known=$name; done
-    [[ -n $known ]] || { echo "debian-chroot.sh: unknown release '$release'" >&2; exit 2; }
-elif [[ $# -gt 0 || -n $lists || $online == yes ]]; then
-    echo "usage: $0 --remove-all" >&2
-    exit 2
 fi
-
-root=$cache/$release
+root=$cache/$release partial=$cache/$release.partial
 mirror=http://deb.debian.org/debian
 keyring=/usr/share/keyrings/debian-archive-keyring.gpg
 
-# Makes the chroot in a folder of its own and renames it into place only when it is complete, so
-# that an interrupted run leaves nothing that looks usable. debootstrap mounts /proc and /sys in
-# the folder while it works; it runs in a mount namespace of its own, so those go with it.
-# shellcheck disable=SC2317 # run by run_inside
-make_chroot() {
-    local partial=$root.partial script=$release
-    [[ $release == forky ]] && script=sid
-    command -v debootstrap >/dev/null || "$top/scripts/setup.sh" chroot
-    remove_tree "$partial"
-    echo "== Making a Debian $release chroot in $root (a few minutes, once)"
-    unshare --mount --propagation private -- debootstrap --variant=minbase \
-        --include=ca-certificates,iproute2,locales "$release" "$partial" "$mirror" \
-        "/usr/share/debootstrap/scripts/$script" >"$cache/$release-debootstrap.log" 2>&1 || {
-        tail -n 20 "$cache/$release-debootstrap.log" >&2
-        remove_tree "$partial"
+if ((EUID != 0)); then
+    for ids in /etc/subuid /etc/subgid; do
+        grep -qE "^($(id -un)|$(id -u)):" "$ids" 2>/dev/null && continue
+        echo "debian-chroot.sh: $(id -un) has no subordinate ids in $ids, which the chroots' users" \
+            "need. Add a range no other user has, e.g.: sudo usermod --add-subuids" \
+            "100000-165535 --add-subgids 100000-165535 $(id -un)" >&2
         exit 1
-    }
-    write_sources "$partial"
-    mkdir -p "$partial/brightfold"
+    done
+fi
+
+# Runs a command as the chroots' root, in namespaces of its own, in the background: the caller
+# waits for it (`wait $!`), so that a signal to this script is handled at once.
+namespace() {
+    local users=()
+    ((EUID == 0)) || users=(--map-root-user --map-auto)
+    unshare "${users[@]}" --mount --propagation private --pid --fork --kill-child -- "$@" <&0 &
+}
+# Removes folders of the cache, whose files belong to the chroots' users.
+remove() { namespace rm -rf --one-file-system "$@" && wait $!; }
+
+# Holds the release's lock on descriptor 9: one run at a time makes or sets up a chroot. The file
+# may be removed meanwhile (--remove-all): then the lock held is another's, and is taken again.
+lock() {
+    local file=$cache/$release.lock
+    while :; do
+        mkdir -p "$cache"
+        exec 9>>"$file"
+        flock 9
+        [[ /dev/fd/9 -ef $file ]] && return
+    done
+}
+
+# A minimal system as an archive, written by mmdebstrap as the user, and unpacked by the chroots'
+# root, which gives every file its owner; the device nodes are the host's, mounted at the start.
+make_chroot() {
+    local log=$cache/$release-mmdebstrap.log options=(--variant=minbase
+        --include=ca-certificates,iproute2,locales)
+    [[ $release != testing ]] || options+=(--aptopt='Acquire::Check-Valid-Until "false"')
+    echo "== Making a Debian $release chroot in $root (a few minutes, once)"
+    # mmdebstrap's own work folder, which its root, a subordinate id, must reach (a home folder
+    # may be the user's alone), and the chroots' root removes.
+    scratch=$(mktemp -d)
+    chmod 1777 "$scratch"
+    TMPDIR=$scratch env --unset=HOME mmdebstrap --quiet "${options[@]}" "$release" "$partial.tar" \
+        "$mirror" >"$log" 2>&1 &
+    wait $! || { tail -n 20 "$log" >&2; exit 1; }
+    mkdir "$partial"
+    namespace tar -x --numeric-owner --exclude='./dev/*' -f "$partial.tar" -C "$partial" && wait $!
+    write_sources
+    mkdir -p "$partial/brightfold" "$partial/var/lib/brightfold"
+    touch "$partial/var/lib/brightfold/upgraded"
     mv "$partial" "$root"
+    remove "$partial.tar" "$scratch"
 }
 
-# shellcheck disable=SC2317 # run by run_inside
 write_sources() {
-    local target=$1
-    if [[ $release == forky ]]; then
-        cat >"$target/etc/apt/sources.list" <<SOURCES
-deb [signed-by=$keyring] $mirror forky main
-deb-src [signed-by=$keyring] $mirror forky main
-SOURCES
-        echo 'Acquire::Check-Valid-Until "false";' >"$target/etc/apt/apt.conf.d/99brightfold-lagging-archive"
+    local suites=("$release") suite
+    [[ $release == testing ]] || suites+=("$release-updates")
+    for suite in "${suites[@]}"; do
+        echo "deb [signed-by=$keyring] $mirror $suite main"
+        echo "deb-src [signed-by=$keyring] $mirror $suite main"
+    done >"$partial/etc/apt/sources.list"
+    if [[ $release == testing ]]; then
+        # Its copy here may lag behind the archive: its Release file is taken past its date.
+        echo 'Acquire::Check-Valid-Until "false";' >"$partial/etc/apt/apt.conf.d/99brightfold-lagging-archive"
     else
-        cat >"$target/etc/apt/sources.list" <<SOURCES
-deb [signed-by=$keyring] $mirror $release main
-deb [signed-by=$keyring] $mirror $release-updates main
-deb [signed-by=$keyring] http://deb.debian.org/debian-security $release-security main
-deb-src [signed-by=$keyring] $mirror $release main
-deb-src [signed-by=$keyring] $mirror $release-updates main
-deb-src [signed-by=$keyring] http://deb.debian.org/debian-security $release-security main
-SOURCES
+        echo "deb [signed-by=$keyring] http://deb.debian.org/debian-security $release-security main" \
+            >>"$partial/etc/apt/sources.list"
     fi
-    cp "$keyring" "$target$keyring"
+    cp "$keyring" "$partial$keyring"
 }
 
-# Removes a chroot folder only when nothing is mounted inside it: a mount found there (left by a
-# process killed outside this script's namespaces) is unmounted first, and if it cannot be, the
-# folder stays.
-remove_tree() {
-    local tree=$1
-    [[ -e $tree ]] || return 0
-    local mounts
-    mounts=$(findmnt -rn -o TARGET | awk -v t="$tree/" 'index($0 "/", t) == 1' | sort -r)
-    if [[ -n $mounts ]]; then
-        while read -r mount; do umount -R "$mount" || true; done <<<"$mounts"
-        if findmnt -rn -o TARGET | awk -v t="$tree/" 'index($0 "/", t) == 1' | grep -q .; then
-            echo "debian-chroot.sh: $tree still has mounts; not removing it" >&2
-            return 1
-        fi
-    fi
-    rm -rf --one-file-system "$tree"
-}
-
-# Inside the private mount namespace: mounts what the command needs, runs it in the chroot, and
-# unmounts all of it again, also when the command fails or the script is interrupted.
+# In the namespaces: mounts what the command needs, sets the chroot up, lets go of the lock and
+# runs the command. The mounts go with the namespace.
 # shellcheck disable=SC2317 # run by the bash -c below
 run_inside() {
     set -euo pipefail
-    # Not local: the EXIT trap, which runs after this function has returned, reads it.
-    mounted=()
-    unmount_all() {
-        local i
-        for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do umount -R "${mounted[i]}" 2>/dev/null || true; done
-    }
-    trap unmount_all EXIT
-    trap 'exit 130' INT TERM
-    mount_at() { mount "$@"; mounted+=("${*: -1}"); }
-    # One run at a time makes the chroot and sets it up; taken here, below unshare, so that
-    # unshare's waiting parent does not hold the lock for the whole command, and a signal that
-    # ends the command ends debootstrap too.
-    exec 9>"$cache/$release.lock"
-    flock 9
-    [[ -d $root ]] || make_chroot
-    # A build folder for each source tree, so that worktrees and clones do not share one.
-    # Those of trees that are gone (clones of the reproducibility check) go too.
-    local builds=$root/var/lib/brightfold/builds tree
+    # A build folder for each source tree, so that worktrees and clones do not share one; those of
+    # trees that are gone (the reproducibility check's clones) go too.
+    local builds=$root/var/lib/brightfold/builds tree name
     mkdir -p "$builds"
     for tree in "$builds"/*.tree; do
         [[ -f $tree && ! -d $(<"$tree") ]] && rm -rf "${tree%.tree}" "$tree"
     done
     builds=$builds/$(sha256sum <<<"$top" | cut -c 1-16)
     echo "$top" >"$builds.tree"
-    mkdir -p "$builds" "$top/build"
-    # The chroot's root a mount point, as a system's root is: so that the chroot can make
-    # namespaces and chroots of its own.
-    mount_at --bind "$root" "$root"
-    mount_at -t proc proc "$root/proc"
-    mount_at --rbind /sys "$root/sys"
-    mount_at --rbind /dev "$root/dev"
-    mount_at -t tmpfs tmpfs "$root/dev/shm"
-    mount_at -t tmpfs tmpfs "$root/tmp"
-    mount_at --bind "$top" "$root/brightfold"
-    mount_at --bind "$builds" "$root/brightfold/build"
+    mkdir -p "$builds"
+    # The chroot's root a mount point, as a system's is: so that it can make namespaces of its own.
+    mount --bind "$root" "$root"
+    mount -t proc proc "$root/proc"
+    mount --rbind /sys "$root/sys"
+    mount --rbind /dev "$root/dev"
+    mount -t tmpfs tmpfs "$root/dev/shm"
+    mount -t tmpfs tmpfs "$root/tmp"
+    mount --bind "$top" "$root/brightfold"
+    mount --bind "$builds" "$root/brightfold/build"
     cp /etc/resolv.conf "$root/etc/resolv.conf"
-    local env=(HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin
-        LANG=C.UTF-8 TERM="${TERM:-dumb}" BRIGHTFOLD_CHROOT="$release") name
-    for name in $passed_names; do
-        [[ -v $name ]] && env+=("$name=${!name}")
+    for name in $(compgen -e); do
+        [[ " $passed_names " == *" $name "* ]] || export -n "$name"
     done
-    local in_chroot=(chroot "$root" /usr/bin/env -i "${env[@]}" bash -c
-        'ip link set lo up 2>/dev/null; cd /brightfold && "$@"' bash)
+    export -nf run_inside
+    export HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8 \
+        TERM=${TERM:-dumb} BRIGHTFOLD_CHROOT=$release
+    local in_chroot=(chroot "$root" bash -c 'ip link set lo up 2>/dev/null; cd /brightfold && "$@"' bash)
+    local stamp=/var/lib/brightfold/upgraded
+    if [[ $release == testing && -n $(find "$root$stamp" -mtime +6 2>/dev/null) ]]; then
+        echo "== Upgrading the Debian testing chroot, last upgraded $(date -r "$root$stamp" +%F)"
+        "${in_chroot[@]}" sh -c "apt-get -qq update && DEBIAN_FRONTEND=noninteractive \
+            apt-get -y -qq full-upgrade >/dev/null && touch $stamp"
+    fi
     # shellcheck disable=SC2086 # the list names are words
     [[ -z $lists ]] || "${in_chroot[@]}" scripts/setup.sh $lists
-    # Set up: other runs may use the chroot beside this one from here on.
     exec 9>&-
-    local status=0 network=(unshare --net --)
+    local network=(unshare --net --)
     [[ $online == yes ]] && network=()
-    "${network[@]}" "${in_chroot[@]}" "$@" || status=$?
-    return "$status"
+    "${network[@]}" "${in_chroot[@]}" "$@"
 }
 
-# Gives what root made or changed in this tree since the time $1 back to the user who called this
-# script through sudo, when the tree is theirs: the files the command writes outside its build
-# folder (which is the chroot's), such as the Windows release files. Only files, folders and
-# symbolic links that root owns, of this tree's file system; find stays out of anything mounted
-# in the tree, follows no symbolic link, and chown, run from inside each file's folder
-# (-execdir), changes a link itself (-h), so that no name leads it out of the tree. A file of
-# more than one name may have one outside the tree, and a device file would give its device
-# away: those stay root's, and are named.
-give_back() {
-    local since=$1 tree
-    # The tree's own path without links, as find and findmnt see it.
-    tree=$(realpath -e "$top")
-    [[ -n ${SUDO_UID:-} && $SUDO_UID != 0 && $(stat -c %u "$tree") == "$SUDO_UID" ]] || return 0
-    # shellcheck disable=SC2153 # sudo sets it with SUDO_UID
-    local owner=$SUDO_UID:$SUDO_GID
-    local mounts=() mount
-    while read -r mount; do
-        mount=$(printf %b "$mount")
-        [[ $mount == "$tree"/* ]] && mounts+=(-samefile "$mount" -o)
-    done < <(findmnt -rn -o TARGET)
-    local mine=(-user 0 -newerct "@$since")
-    # Not build/: the command's is the chroot's own, and the host's builds there, which may be
-    # running beside it (scripts/test.sh), are the user's. Files that other work of the user
-    # removes while find reads the tree fail only their own line.
-    # -execdir refuses a PATH that holds a relative folder.
-    PATH=/usr/sbin:/usr/bin:/sbin:/bin find "$tree" -xdev \( "${mounts[@]}" -path "$tree/build" \) \
-        -prune -o "${mine[@]}" \( -type d -o \( -type f -o -type l \) -links 1 \) \
-        -execdir chown -h "$owner" {} + -o \
-        "${mine[@]}" -printf "debian-chroot.sh: %p stays root's: a special file, or one of more names\n" ||
-        echo "debian-chroot.sh: not every file of $tree could be read or given back to the user (above)" >&2
-}
-
-# Removes every chroot of the cache and what was made with them, taking each one's lock so that no
-# run is making or setting it up meanwhile, and refusing one that a command runs in. Only the
-# names this script gives, in case the cache is a folder that holds other things too.
+# Removes every chroot of the cache and what was made with it, under each one's lock, refusing one
+# that a command runs in; only the names this script gives, should the cache hold other things.
 remove_all() {
-    local release tree link used
+    local link
     for release in "${releases[@]}"; do
-        [[ -e $cache/$release || -e $cache/$release.partial || -e $cache/$release.lock ]] || continue
-        (
-            flock 9
-            for tree in "$cache/$release" "$cache/$release.partial"; do
-                for link in /proc/[0-9]*/root; do
-                    used=$(readlink "$link" 2>/dev/null) || continue
-                    if [[ $used == "$tree" || $used == "$tree"/* ]]; then
-                        echo "debian-chroot.sh: a command runs in $tree (process ${link//[^0-9]/}); not removing it" >&2
-                        exit 1
-                    fi
-                done
-                remove_tree "$tree"
-            done
-            rm -f "$cache/$release-debootstrap.log"
-            echo "Removed the Debian $release chroot from $cache"
-        ) 9>"$cache/$release.lock"
-        rm -f "$cache/$release.lock"
+        root=$cache/$release partial=$cache/$release.partial
+        [[ -e $root || -e $partial || -e $partial.tar || -e $cache/$release.lock ]] || continue
+        lock
+        for link in /proc/[0-9]*/root; do
+            [[ $(readlink "$link" 2>/dev/null) != "$root"?(/*) ]] && continue
+            echo "debian-chroot.sh: a command runs in $root (process ${link//[^0-9]/}); not removing it" >&2
+            exit 1
+        done
+        remove "$root" "$partial" "$partial".*
+        rm -f "$cache/$release-mmdebstrap.log" "$cache/$release.lock"
+        exec 9>&-
+        echo "Removed the Debian $release chroot from $cache"
     done
     rmdir "$cache" 2>/dev/null || true
 }
 
-if [[ $remove_all == yes ]]; then
+if [[ $release == --remove-all ]]; then
     remove_all
     exit
 fi
-
-mkdir -p "$cache"
+mkdir -p "$top/build"
+lock
+if [[ ! -d $root ]]; then
+    # What an interrupted run left, and whatever this one leaves should it be interrupted.
+    scratch=""
+    trap 'remove "$partial" "$partial".* ${scratch:+"$scratch"}' EXIT
+    remove "$partial" "$partial".*
+    make_chroot
+    trap - EXIT
+fi
 [[ $# -gt 0 ]] || set -- bash
-export -f run_inside make_chroot write_sources remove_tree
+export -f run_inside
 passed_names=${passed[*]}
-export top root lists online release cache passed_names mirror keyring
-started=$(date +%s.%N)
-# In the background, so that this script can end the command when it is signalled (a shell waits
-# for a command in the foreground before it handles a signal); with the terminal's input, and
-# with Ctrl-C, which a shell's background command ignores, as the foreground's. Killing unshare
-# kills the command's first process (--kill-child), and with it every other of its namespace.
-(
-    trap - INT QUIT
-    exec unshare --mount --propagation private --pid --fork --kill-child -- bash -c 'run_inside "$@"' bash "$@"
-) <&0 &
-inside=$!
-trap 'kill -KILL "$inside" 2>/dev/null || true' INT TERM HUP
-status=0
-# (Without the shell's own line on a command that a signal ended.)
-{
-    wait "$inside" || status=$?
-    # A signal ends the wait before the command has ended: wait for the end it brings.
-    wait "$inside" || true
-} 2>/dev/null
-give_back "$started"
-exit "$status"
+export top root lists online release passed_names
+# With the terminal's input, for a shell; the lock goes with the command until it is set up.
+namespace bash -c 'run_inside "$@"' bash "$@" <&0
+exec 9>&-
+wait $!

@@ -25,8 +25,7 @@ if [[ ${BRIGHTFOLD_CHROOT:-} != trixie ]]; then
         echo "$path"
     }
     dist=$(inside "$1")
-    # Here too, where the user's rights apply (the chroot's root reads any file), and before the
-    # build.
+    # Before the build, which may take a while.
     "$top/packaging/windows/package.sh" --check-certificate
     for name in BRIGHTFOLD_SIGN_PKCS12 BRIGHTFOLD_SIGN_CAFILE; do
         [[ -n ${!name:-} ]] || continue
@@ -35,8 +34,6 @@ if [[ ${BRIGHTFOLD_CHROOT:-} != trixie ]]; then
     done
     SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$top" log -1 --format=%ct)}
     export SOURCE_DATE_EPOCH BRIGHTFOLD_SIGN_PKCS12 BRIGHTFOLD_SIGN_CAFILE
-    # As the user: made by the chroot's root, it would be root's.
-    mkdir -p "$1"
     # The certificate, if any, goes in as an argument too, by which the chroot's run knows it
     # should have one.
     exec "$top/scripts/debian-chroot.sh" --with "package test windows" --online trixie \

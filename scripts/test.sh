@@ -13,11 +13,17 @@
 # run, since that waits on the network and the disk rather than the processor; the Qt for Windows
 # and the program are built there too, at a lower priority, in the processor time the suites
 # leave. At the end, pass or fail, it prints each step's time, whether it came from a cache, and
-# the log of a step that failed.
+# the log of a step that failed. A signal to it, any, ends all of it (scripts/process-group.sh).
+# Only the host's packages ask for sudo: the chroots are the user's.
 # BRIGHTFOLD_FUZZ_SECONDS sets how long the target is fuzzed (30 by default).
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$top"
+# First, where sudo may ask for a password on the terminal.
+[[ -n ${BRIGHTFOLD_GROUP_OF:-} ]] || scripts/setup.sh package test chroot
+# shellcheck source=scripts/process-group.sh
+. scripts/process-group.sh
+own_process_group "$@"
 logs=$top/build/test-logs
 rm -rf "$logs"
 mkdir -p "$logs"
@@ -62,24 +68,28 @@ step() {
     local name=$1 log=$logs/$(( ${#rows[@]} + 1 ))-${1//[^A-Za-z0-9]/-}.log started=$SECONDS status=0
     shift
     echo "== $name"
-    "$@" 2>&1 | tee "$log" || status=$?
+    # In the background: the table's trap runs as soon as a signal comes.
+    "$@" 2>&1 | tee "$log" &
+    wait $! || status=$?
     record "$name" "$log" $((SECONDS - started)) "$status"
     ((status == 0)) || exit "$status"
 }
 record() {
     local name=$1 log=$2 seconds=$3 status=$4 cache=kept
     grep -q '^== Making a Debian' "$log" 2>/dev/null && cache="chroot made"
+    grep -q '^== Upgrading the Debian' "$log" 2>/dev/null && cache="chroot upgraded"
     local qt_minutes
     qt_minutes=$(sed -n 's/^== Qt for Windows built in \([0-9]*\) min.*/\1/p' "$log" 2>/dev/null)
     [[ -z $qt_minutes ]] || cache="${cache/kept/chroot kept}, Qt built in $qt_minutes min"
     case $name in *[Cc]hroot* | *Debian* | *Windows*) ;; *) cache=- ;; esac
-    local result=passed
+    # What a chroot's check ran on: its Debian, Qt and Orca.
+    local result=passed versions
+    versions=$(sed -n 's/^== \(Debian .*\)/\1/p' "$log" 2>/dev/null | head -n 1)
+    [[ -z $versions ]] || result="passed on $versions"
     ((status == 0)) || result="FAILED, see $log"
     ((status <= 128)) || result="ended by signal $((status - 128)), see $log"
     rows+=("$name|$seconds|$cache|$result")
 }
-
-scripts/setup.sh package test chroot
 
 # The supported releases are Debian 12 and 13: the host is one, a chroot the other. The Windows
 # build runs in Debian 13's. Debian testing stands for the newer desktops that cannot be reached
@@ -87,8 +97,6 @@ scripts/setup.sh package test chroot
 # install a package for a while, and setting its chroot up then fails naming the package.
 other_release=trixie
 [[ $(. /etc/os-release && echo "$VERSION_CODENAME") == trixie ]] && other_release=bookworm
-# Through sudo for a user other than root: asked for here, in the foreground, once.
-[[ $(id -u) -eq 0 ]] || sudo -v
 
 # Starts a command in the background, its output to a log of its own; finish_beside waits for it.
 # A TERM to the subshell stops the command too: the subshell passes it on, which a shell does not
@@ -131,7 +139,7 @@ finish_beside() {
 # runs at a lower priority than the suites beside it, in the processor time they leave.
 windows_build="Chroot of Debian trixie and the Windows build"
 start_beside "$windows_build" nice -n 10 scripts/build-windows.sh
-start_beside "Chroot of Debian testing" scripts/debian-chroot.sh --with "package test" forky true
+start_beside "Chroot of Debian testing" scripts/debian-chroot.sh --with "package test" testing true
 [[ $other_release == trixie ]] ||
     start_beside "Chroot of Debian $other_release" \
         scripts/debian-chroot.sh --with "package test" "$other_release" true
@@ -145,7 +153,7 @@ step "The suite under ASan and UBSan" bash -c 'cmake --preset sanitize &&
 step "Fuzzing the text forms of numbers" scripts/fuzz.sh "${BRIGHTFOLD_FUZZ_SECONDS:-30}"
 
 finish_beside "Chroot of Debian testing" || exit
-step "The suite and the package on Debian testing" scripts/check-debian.sh forky
+step "The suite and the package on Debian testing" scripts/check-debian.sh testing
 if [[ $other_release != trixie ]]; then
     finish_beside "Chroot of Debian $other_release" || exit
     step "The suite and the package on Debian $other_release" scripts/check-debian.sh "$other_release"
