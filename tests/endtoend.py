@@ -8,7 +8,7 @@
 #   xvfb-run -s "-noreset" dbus-run-session -- endtoend.py PROGRAM [--keyboard-only]
 # (-noreset: else the display resets when its last client leaves, as the accessibility bus's
 # launcher does at once, and refuses new clients meanwhile.)
-import os, re, resource, shutil, subprocess, sys, tempfile, time
+import os, re, resource, shutil, signal, subprocess, sys, tempfile, time
 import pyatspi
 from gi.repository import GLib
 
@@ -100,7 +100,11 @@ def keys(*strokes):
 
 
 def ended(program):
-    status = wait_for('the program to end', program.poll, lambda status: status is not None)
+    # Seen, not reaped: until the run reaps it, its id names its process group and no other, which
+    # a failed run ends (below).
+    end = wait_for('the program to end', lambda: os.waitid(
+        os.P_PID, program.pid, os.WEXITED | os.WNOHANG | os.WNOWAIT))
+    status = end.si_status if end.si_code == os.CLD_EXITED else -end.si_status  # as Popen's returncode
     assert status == 0, f'expected exit status 0; read {status}'
 
 
@@ -250,11 +254,17 @@ if __name__ == '__main__':  # as a module: its helpers, for the screen reader te
         for scenario in (escape,) * escapes or ((escape, session) if reader else (escape,)):
             # Each escape as the first program of a session: the accessibility bus starts with it.
             fresh = ['dbus-run-session', '--'] if escapes else []
-            program = subprocess.Popen([*fresh, command], env=environment, cwd=folder, preexec_fn=allow_core_dumps)
+            # In a process group of its own, which a failed run ends whole: dbus-run-session ended
+            # alone would leave its bus and the program running, out of ctest's reach.
+            program = subprocess.Popen([*fresh, command], env=environment, cwd=folder, preexec_fn=allow_core_dumps,
+                                       start_new_session=True)
             try:
                 scenario(program)
+            except BaseException:
+                os.killpg(program.pid, signal.SIGKILL)
+                raise
             finally:
-                program.kill()
+                program.wait()
             done += 1
             if not escapes:
                 print(f'endtoend: {scenario.__name__} passed')
