@@ -12,8 +12,8 @@ import os, re, resource, shutil, signal, subprocess, sys, tempfile, time
 import pyatspi
 from gi.repository import GLib
 
-# Seconds that any one wait may take: the first window of a session took over 10 s once, on a
-# machine busy five times over.
+# Seconds that any one wait may take, here and in the screen-reader test: the first window of a
+# session took over 10 s once, on a machine busy five times over.
 TIMEOUT = 30
 LOGIN, CONVERTER, TITLE = 'Login - "Orvane" Brightfold', 'Welcome  Ann.', 'Brightfold'
 ABOUT = ['Brightfold Version 1.0', 'From www.orvane.example', 'Made by Orvane',
