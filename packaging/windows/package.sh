@@ -6,7 +6,7 @@
 # then the package, and verifies both signatures against the system's certificate authorities
 # (or those of the file BRIGHTFOLD_SIGN_CAFILE names). A certificate given that cannot be used
 # fails it before it makes any file, rather than leave the files unsigned; --check-certificate
-# checks only that (scripts/release-windows.sh, before it enters the chroot). Run through the
+# checks only that (scripts/release-windows.sh, before it builds). Run through the
 # build folder's package-windows.sh, which gives all but DIST:
 #   package.sh PROGRAM WXS NAME VERSION WEB_ADDRESS DIST
 #   package.sh --check-certificate
