@@ -86,6 +86,7 @@ lock() {
 # A minimal system as an archive, written by mmdebstrap as the user, and unpacked by the chroots'
 # root, which gives every file its owner; the device nodes are the host's, mounted at the start.
 make_chroot() {
+    # shellcheck disable=SC2054 # a list of packages
     local log=$cache/$release-mmdebstrap.log options=(--variant=minbase
         --include=ca-certificates,iproute2,locales)
     [[ $release != testing ]] || options+=(--aptopt='Acquire::Check-Valid-Until "false"')
@@ -149,6 +150,7 @@ run_inside() {
     mount --bind "$builds" "$root/brightfold/build"
     cp /etc/resolv.conf "$root/etc/resolv.conf"
     for name in $(compgen -e); do
+        # shellcheck disable=SC2163 # the variable of that name
         [[ " $passed_names " == *" $name "* ]] || export -n "$name"
     done
     export -nf run_inside

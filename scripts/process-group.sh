@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by a script as its first command, `own_process_group "$@"`: everything the script starts
 # ends with it, whichever way it ends, KILL included. The script runs again as the leader of a
 # process group of its own, a child of this first run, which passes INT, TERM, HUP and QUIT on to
