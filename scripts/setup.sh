@@ -22,6 +22,8 @@ done
 [[ ${#missing[@]} -eq 0 ]] && exit 0
 
 echo "Installing: ${missing[*]}"
+# In a chroot, whose setting up a signal may have cut short: dpkg finishes what it began.
+[[ -z ${BRIGHTFOLD_CHROOT:-} ]] || dpkg --configure -a
 sudo=()
 [[ $(id -u) -eq 0 ]] || sudo=(sudo)
 "${sudo[@]}" apt-get update -qq

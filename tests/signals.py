@@ -7,16 +7,16 @@ import os, signal, subprocess, sys, tempfile, time
 
 TIMEOUT = 30  # seconds that ending a script may take, on a busy machine
 
-# Starts a child, a grandchild, and waits for a third in the background, as the scripts do.
+# Starts two children and a grandchild, which tells when all are there, and waits for it in the
+# background, as the scripts do.
 SCRIPT = '''#!/usr/bin/env bash
 . "$1"
 own_process_group "$@"
 folder=$2
 trap 'echo ended >"$folder/ended"' EXIT
 sleep 1000 &
-bash -c 'sleep 1000 & wait' &
 sleep 1000 &
-echo ready >"$folder/ready"
+bash -c 'sleep 1000 & echo ready >"$1/ready"; wait' bash "$folder" &
 wait $!
 '''
 
@@ -59,7 +59,10 @@ def check(signal_number, library):
         with open(script, 'w') as file:
             file.write(SCRIPT)
         os.chmod(script, 0o755)
-        first = subprocess.Popen([script, library, folder], stdin=subprocess.DEVNULL)
+        # Its output not the test's, which a process left running would hold open.
+        first = subprocess.Popen([script, library, folder], stdin=subprocess.DEVNULL,
+                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        started = set()
         try:
             wait_until('the script to start', lambda: os.path.exists(os.path.join(folder, 'ready')))
             started = descendants(first.pid)
@@ -71,7 +74,7 @@ def check(signal_number, library):
             assert os.path.exists(os.path.join(folder, 'ended')), \
                 f"the script's EXIT trap did not run after {signal_number.name}"
         finally:
-            for pid in descendants(first.pid) | {first.pid}:
+            for pid in started | descendants(first.pid) | {first.pid}:
                 if alive(pid):
                     os.kill(pid, signal.SIGKILL)
 
