@@ -19,12 +19,12 @@ own_process_group() {
     set -m
     BRIGHTFOLD_GROUP_OF=$$ setpriv --pdeathsig TERM -- "$0" "$@" &
     local leader=$! status
-    set +m
     trap 'kill -TERM -- "-$leader" 2>/dev/null' INT TERM HUP QUIT
     # On a terminal, the group takes it over, Ctrl-C included, as a shell's foreground job does.
     if [[ -t 0 ]]; then
         fg %1 >/dev/null && exit 0 || exit
     fi
+    set +m
     while :; do
         wait "$leader" && status=0 || status=$?
         kill -0 "$leader" 2>/dev/null || exit "$status"
