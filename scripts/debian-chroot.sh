@@ -91,7 +91,8 @@ write_sources() {
     for suite in "$release" "$release-updates" "$release-security"; do
         [[ $suite != testing-* ]] || continue
         [[ $suite != *-security ]] || archive=http://deb.debian.org/debian-security
-        printf 'deb%s [signed-by=%s] %s %s main\n' "" "$keyring" "$archive" "$suite" -src "$keyring" "$archive" "$suite"
+        echo "deb [signed-by=$keyring] $archive $suite main"
+        echo "deb-src [signed-by=$keyring] $archive $suite main"
     done >"$partial/etc/apt/sources.list"
     cp "$keyring" "$partial$keyring"
 }
