@@ -25,6 +25,38 @@ set(QT_AVOID_CMAKE_ARCHIVING_API ON CACHE BOOL "")
 set(QT_UNITY_BUILD ON CACHE BOOL "")
 # Debian's source leaves out the tablet header wintab.h.
 set(FEATURE_tabletevent OFF CACHE BOOL "")
-# Image formats the program does not use.
-set(FEATURE_jpeg OFF CACHE BOOL "")
-set(FEATURE_gif OFF CACHE BOOL "")
+
+# Only what the program shows: a dialog of labels, text boxes, option buttons and push buttons, and
+# message boxes. A feature turned off takes those that need it along (Qt's configure). Kept, of
+# what Qt could leave out: the Windows and Fusion styles and their animations, accessibility (UI
+# Automation), the text box's context menu, clipboard, drag and drop and input methods, validators,
+# tool tips, DirectWrite and FreeType with HarfBuzz, PNG for the program icon, and the offscreen
+# platform the tests run on.
+function(turn_off)
+    foreach(feature IN LISTS ARGN)
+        set(FEATURE_${feature} OFF CACHE BOOL "")
+    endforeach()
+endfunction()
+# Widgets the windows do not have. itemviews takes the list, table, tree and column views, combo
+# boxes, completers, file and font dialogs and the calendar along.
+turn_off(itemviews commandlinkbutton stackedwidget splashscreen splitter lcdnumber spinbox
+    tabbar tabwidget toolbutton toolbox groupbox mainwindow dockwidget mdiarea statusbar
+    statustip progressbar abstractslider scrollarea scroller graphicsview textedit rubberband
+    sizegrip keysequenceedit effects whatsthis)
+# Dialogs other than message boxes.
+turn_off(colordialog progressdialog inputdialog errormessage wizard)
+# Style sheets, rich-text documents beyond a label's, undo stacks, printing to PDF.
+turn_off(style-stylesheet cssparser textmarkdownreader textmarkdownwriter textodfwriter
+    undocommand undostack undogroup pdf picture)
+# Images: only PNG, which the icon's images are.
+turn_off(jpeg gif ico movie imageformat_ppm imageformat_xbm imageformat_xpm image_heuristic_mask
+    image_text)
+# The desktop beyond the windows: tray icons, opening links and files, session management,
+# gestures, Vulkan.
+turn_off(systemtrayicon desktopservices sessionmanager gestures vulkan)
+# Item models beyond the abstract ones (which accessibility uses), the MIME database, processes, settings files, file watching, XML, command
+# lines, time zones and the calendars other than the Gregorian, shared memory and semaphores.
+# (Regular expressions stay: with them off, Qt 6.8.2's configure still requires the PCRE2 library.)
+turn_off(proxymodel stringlistmodel standarditemmodel mimetype process processenvironment settings filesystemwatcher xmlstream
+    commandlineparser timezone jalalicalendar hijricalendar islamiccivilcalendar datetimeparser
+    sharedmemory systemsemaphore permissions)

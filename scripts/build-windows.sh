@@ -46,9 +46,10 @@ build_qt() {
     (cd "$qt_work/src" && apt-get -qq source "qt6-base=$source_version")
     local source_dirs=("$qt_work"/src/qt6-base-*/) build=$qt_work/build
     # Qt's own file names, which its messages carry, name no folder of the chroot.
+    # From the environment, CMake puts them before the toolchain file's flags.
     local map="-ffile-prefix-map=${source_dirs[0]%/}=qtbase -ffile-prefix-map=$build=qtbase-build"
-    cmake -G Ninja -S "${source_dirs[0]}" -B "$build" -C "$qt_options" --toolchain "$toolchain" \
-        -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_C_FLAGS="$map" -DCMAKE_CXX_FLAGS="$map"
+    CFLAGS=$map CXXFLAGS=$map cmake -G Ninja -S "${source_dirs[0]}" -B "$build" -C "$qt_options" \
+        --toolchain "$toolchain" -DCMAKE_INSTALL_PREFIX="$prefix"
     cmake --build "$build"
     # Installed beside the Qt in use, which is replaced only once the new one is complete.
     local staged=$qt_work/staged
