@@ -3,7 +3,7 @@
 # Keys go in through the compositor (its remote desktop D-Bus API), as a user's do; the windows
 # are read over the accessibility bus, what the program told the compositor from its Wayland
 # messages (WAYLAND_DEBUG), and the title bars from screenshots (the compositor's screen cast).
-#   dbus-run-session -- wayland.py PROGRAM DESKTOP_ENTRY OUTPUT_FOLDER
+#   dbus-run-session -- wayland.py PROGRAM DESKTOP_ENTRY OUTPUT_FOLDER PORTAL PORTAL_GTK
 # The screenshots and each process's output are left in OUTPUT_FOLDER.
 import os, re, shutil, signal, subprocess, sys, tempfile
 import dbus, dbus.mainloop.glib
@@ -23,7 +23,7 @@ RESULTS = {'Celsius > Fahrenheit': '212', 'Fahrenheit > Celsius': '37.7777777777
            'Kelvin > Fahrenheit': '-279.67', 'Fahrenheit > Kelvin': '310.927777777778'}
 KEYSYMS = {'Return': 0xff0d, 'Tab': 0xff09, 'Escape': 0xff1b, 'Up': 0xff52, 'Down': 0xff54,
            'Shift': 0xffe1, 'Alt': 0xffe9, 'F4': 0xffc1, 'space': 0x20}
-program, desktop_entry, output = sys.argv[1:4]
+program, desktop_entry, output, portal, portal_gtk = sys.argv[1:6]
 started = []  # every helper, each in a process group of its own, ended at the end
 
 
@@ -114,8 +114,8 @@ def desktop():
     wait_for('WirePlumber', lambda: succeeds('wpctl', 'status'))
     # Started by hand: started by the bus, the portals would not get this session's variables.
     subprocess.run(['dbus-update-activation-environment', *session], check=True)
-    start('portal-gtk', '/usr/libexec/xdg-desktop-portal-gtk')
-    start('portal', '/usr/libexec/xdg-desktop-portal')
+    start('portal-gtk', portal_gtk)
+    start('portal', portal)
     bus = dbus.SessionBus()
     for name in 'org.freedesktop.portal.Desktop', 'org.freedesktop.impl.portal.desktop.gtk':
         wait_for(f'{name} on the bus', lambda: bus.name_has_owner(name))
