@@ -253,14 +253,17 @@ def toplevels(messages):
 
 
 def buttons(shot):
-    """Counts the round buttons in the title bar of the window at the screen's centre: the patches of
-    the buttons' grey, of a button's size, in the white bar."""
+    """Counts the round buttons in the white title bar of the window at the screen's centre: the
+    patches of the buttons' grey, of a button's size, in the bar. No white bar, GNOME's look, has none."""
     width, stride, channels, pixels = shot.get_width(), shot.get_rowstride(), shot.get_n_channels(), shot.get_pixels()
     pixel = lambda x, y: pixels[y * stride + x * channels:y * stride + x * channels + 3]
     grey = lambda x, y: max(pixel(x, y)) - min(pixel(x, y)) < 12  # the desktop behind is blue
     top = next(y for y in range(shot.get_height()) if grey(width // 2, y))
     left = next(x for x in range(width // 2, 0, -1) if not grey(x - 1, top + 20))
-    bottom = next(y for y in range(top + 10, shot.get_height()) if pixel(left + 3, y)[0] < 245)
+    # Down the bar left of the title, past its rounded corner, to the window's grey below it
+    bottom = next(y for y in range(top + 12, shot.get_height()) if min(pixel(left + 20, y)) < 250)
+    if bottom - top < 24:
+        return 0
     patches, seen = [], set()
     for y in range(top, bottom):
         for x in range(width // 2, width):
