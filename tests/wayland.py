@@ -109,10 +109,11 @@ def desktop():
     start('pipewire', 'pipewire')
     start('mutter', 'mutter', '--headless', '--wayland', '--no-x11', '--virtual-monitor', '1024x768')
     wait_for('PipeWire\'s socket', lambda: os.path.exists(os.path.join(runtime, 'pipewire-0')))
-    start('wireplumber', 'wireplumber')  # too early, before PipeWire listens, and nothing is cast
+    start('wireplumber', 'wireplumber')  # once PipeWire listens: started before, it never casts
     wait_for('mutter\'s Wayland socket', lambda: os.path.exists(os.path.join(runtime, 'wayland-0')))
     wait_for('WirePlumber', lambda: succeeds('wpctl', 'status'))
-    # Started by hand: started by the bus, the portals would not get this session's variables.
+    # What the bus starts from now on gets this session's variables; the portals are started by
+    # hand, in process groups of this test's own.
     subprocess.run(['dbus-update-activation-environment', *session], check=True)
     start('portal-gtk', portal_gtk)
     start('portal', portal)
@@ -311,24 +312,26 @@ if __name__ == '__main__':
                   f'counted {count} buttons (screenshot {output}/login.png)')
             escape(keyboard)
         for scenario in login_window, exit_button, converter:
+            before = len(failures)
             made = toplevels(run(scenario, keyboard))
-            ids = {window['app_id'] for window in made}
+            ids = {toplevel['app_id'] for toplevel in made}
             check(ids == {app_id}, f'{scenario.__name__}: expected every window\'s app id {app_id!r}; read {ids}')
-            print(f'wayland: {scenario.__name__} passed')
-        boxes = [window for window in made if window['title'] in ('Login', TITLE)]
+            print(f'wayland: {scenario.__name__} {"failed" if len(failures) > before else "passed"}')
+        boxes = [toplevel for toplevel in made if toplevel['title'] in ('Login', TITLE)]
         check(len(boxes) == 1 + len(ABOUT) and all(box['modal'] for box in boxes) and
               [box['parent'] for box in boxes] == [LOGIN] + [CONVERTER] * len(ABOUT),
               f'expected each message box modal over its owner; read {boxes}')
     except AssertionError as failure:
         failures.append(f'{getattr(scenario, "__name__", scenario)}: {failure}')
     finally:
-        for process in started:
+        for process in started:  # each group, if it is still there: its leader not yet reaped
             os.killpg(process.pid, signal.SIGTERM)
         for process in started:
             try:
                 process.wait(TIMEOUT)
             except subprocess.TimeoutExpired:
                 os.killpg(process.pid, signal.SIGKILL)
+                process.wait()
         shutil.rmtree(home, ignore_errors=True)
     if failures:
         sys.exit('wayland: ' + '\n'.join(failures) + f'\n(screenshots and logs in {output})')
