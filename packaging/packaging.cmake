@@ -135,4 +135,8 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${PROJECT_HOMEPAGE_URL})
 # the windows are laid out for (runtime/fonts.cpp), which either package provides.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation | fonts-liberation2")
+# On a Wayland desktop (GNOME's is Wayland only) the windows draw their own title bars; Qt's
+# decoration that looks like GNOME's and follows its button layout is in qt6-wayland, without
+# which every window, fixed-size ones too, shows minimise and maximise (docs/development.md).
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
 include(CPack)

@@ -2,7 +2,8 @@
 # Checks Brightfold on another Debian release, in a chroot of it (scripts/debian-chroot.sh): builds
 # it, runs the default suite (on a virtual display, with the accessibility bus and Orca), builds
 # the Debian package and checks it with that release's lintian (scripts/package.sh), installs it
-# and starts the installed program until its login window shows, then removes it again.
+# and starts the installed program until its login window shows, then removes it again. On Debian
+# testing the suite also runs the program on GNOME's Wayland compositor (packages-wayland.txt).
 #
 #   scripts/check-debian.sh RELEASE        e.g. trixie, or testing
 set -euo pipefail
@@ -10,7 +11,9 @@ top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 [[ $# -eq 1 ]] || { echo "usage: $0 RELEASE" >&2; exit 2; }
 release=$1
 if [[ ${BRIGHTFOLD_CHROOT:-} != "$release" ]]; then
-    exec "$top/scripts/debian-chroot.sh" --with "package test" "$release" scripts/check-debian.sh "$@"
+    lists="package test"
+    [[ $release != testing ]] || lists+=" wayland"
+    exec "$top/scripts/debian-chroot.sh" --with "$lists" "$release" scripts/check-debian.sh "$@"
 fi
 cd "$top"
 echo "== Debian $(</etc/debian_version), Qt $(dpkg-query -W -f='${Version}' qt6-base-dev)," \

@@ -1,0 +1,337 @@
+#!/usr/bin/python3
+# The real program on GNOME's own Wayland compositor, mutter, headless: as a GNOME user meets it.
+# Keys go in through the compositor (its remote desktop D-Bus API), as a user's do; the windows
+# are read over the accessibility bus, what the program told the compositor from its Wayland
+# messages (WAYLAND_DEBUG), and the title bars from screenshots (the compositor's screen cast).
+#   dbus-run-session -- wayland.py PROGRAM DESKTOP_ENTRY OUTPUT_FOLDER PORTAL PORTAL_GTK
+# The screenshots and each process's output are left in OUTPUT_FOLDER.
+import os, re, shutil, signal, subprocess, sys, tempfile
+import dbus, dbus.mainloop.glib
+import gi
+gi.require_version('GdkPixbuf', '2.0')
+import pyatspi
+from gi.repository import GdkPixbuf
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from endtoend import TIMEOUT, LOGIN, TITLE, ABOUT, wait_for, window, control, find, has, arrived  # noqa: E402
+
+CONVERTER, PASSWORD = 'Welcome Ann.', 'bluelanterns'
+# Typed 100, each option's result as the converter shows it (tests/tst_brightfold.cpp has the
+# steps' rounding).
+RESULTS = {'Celsius > Fahrenheit': '212', 'Fahrenheit > Celsius': '37.7777777777778',
+           'Celsius > Kelvin': '373.15', 'Kelvin > Celsius': '-173.15',
+           'Kelvin > Fahrenheit': '-279.67', 'Fahrenheit > Kelvin': '310.927777777778'}
+KEYSYMS = {'Return': 0xff0d, 'Tab': 0xff09, 'Escape': 0xff1b, 'Up': 0xff52, 'Down': 0xff54,
+           'Shift': 0xffe1, 'Alt': 0xffe9, 'F4': 0xffc1, 'space': 0x20}
+program, desktop_entry, output, portal, portal_gtk = sys.argv[1:6]
+started = []  # every helper, each in a process group of its own, ended at the end
+
+
+def start(name, *command, env=None):
+    with open(os.path.join(output, f'{name}.log'), 'w') as log:
+        started.append(subprocess.Popen(command, stdout=log, stderr=subprocess.STDOUT, env=env,
+                                        start_new_session=True))
+    return started[-1]
+
+
+def succeeds(*command):
+    return subprocess.run(command, capture_output=True).returncode == 0
+
+
+class Keyboard:
+    """Keys pressed through the compositor's remote desktop session."""
+    def __init__(self, bus):
+        desktop = bus.get_object('org.gnome.Mutter.RemoteDesktop', '/org/gnome/Mutter/RemoteDesktop')
+        path = desktop.CreateSession(dbus_interface='org.gnome.Mutter.RemoteDesktop')
+        self.session = dbus.Interface(bus.get_object('org.gnome.Mutter.RemoteDesktop', path),
+                                      'org.gnome.Mutter.RemoteDesktop.Session')
+        self.session.Start()
+        self.press('Shift')  # the first key of a session goes nowhere
+
+    def press(self, *names):
+        """Presses the keys together (text a character at a time) and lets them go."""
+        syms = [KEYSYMS.get(name) or ord(name) for name in names]
+        for sym in syms:
+            self.session.NotifyKeyboardKeysym(dbus.UInt32(sym), True)
+        for sym in reversed(syms):
+            self.session.NotifyKeyboardKeysym(dbus.UInt32(sym), False)
+
+    def type(self, text):
+        for character in text:
+            self.press(character)
+
+
+class Screen:
+    """Screenshots of the compositor's one monitor, through its screen cast and PipeWire."""
+    def __init__(self, bus):
+        cast = bus.get_object('org.gnome.Mutter.ScreenCast', '/org/gnome/Mutter/ScreenCast')
+        path = cast.CreateSession({}, dbus_interface='org.gnome.Mutter.ScreenCast')
+        session = dbus.Interface(bus.get_object('org.gnome.Mutter.ScreenCast', path),
+                                 'org.gnome.Mutter.ScreenCast.Session')
+        stream = session.RecordMonitor('', {})  # the primary monitor
+        nodes = []
+        bus.add_signal_receiver(nodes.append, 'PipeWireStreamAdded', 'org.gnome.Mutter.ScreenCast.Stream',
+                                path=stream)
+        session.Start()
+        self.node = wait_for('the screen cast\'s PipeWire stream', lambda: nodes and nodes[0])
+
+    def shot(self, name):
+        """Takes a screenshot into the output folder and returns it."""
+        file = os.path.join(output, f'{name}.png')
+        subprocess.run(['gst-launch-1.0', '-q', 'pipewiresrc', f'path={self.node}', 'num-buffers=1', '!',
+                        'videoconvert', '!', 'pngenc', '!', 'filesink', f'location={file}'],
+                       check=True, timeout=TIMEOUT, capture_output=True)
+        return GdkPixbuf.Pixbuf.new_from_file(file)
+
+
+def session_environment(home):
+    """A desktop of GNOME's defaults, read by the portals from a key file of their own."""
+    config = os.path.join(home, 'config')
+    os.makedirs(os.path.join(config, 'glib-2.0', 'settings'))
+    os.makedirs(os.path.join(config, 'xdg-desktop-portal'))
+    with open(os.path.join(config, 'glib-2.0', 'settings', 'keyfile'), 'w') as keyfile:
+        keyfile.write("[org/gnome/desktop/wm/preferences]\nbutton-layout='appmenu:close'\n")
+    with open(os.path.join(config, 'xdg-desktop-portal', 'portals.conf'), 'w') as portals:
+        portals.write('[preferred]\ndefault=gtk\n')
+    runtime = os.path.join(home, 'runtime')
+    os.mkdir(runtime, 0o700)
+    environment = dict(HOME=home, XDG_CONFIG_HOME=config, XDG_RUNTIME_DIR=runtime, XDG_CURRENT_DESKTOP='GNOME',
+                       XDG_SESSION_TYPE='wayland', GSETTINGS_BACKEND='keyfile', WAYLAND_DISPLAY='wayland-0')
+    os.environ.update(environment)
+    for name in 'DISPLAY', 'QT_QPA_PLATFORM', 'QT_WAYLAND_DECORATION':
+        os.environ.pop(name, None)
+    return environment
+
+
+def desktop():
+    """Starts PipeWire, mutter and the settings portal, each once the one before is ready."""
+    runtime = os.environ['XDG_RUNTIME_DIR']
+    start('pipewire', 'pipewire')
+    start('mutter', 'mutter', '--headless', '--wayland', '--no-x11', '--virtual-monitor', '1024x768')
+    wait_for('PipeWire\'s socket', lambda: os.path.exists(os.path.join(runtime, 'pipewire-0')))
+    start('wireplumber', 'wireplumber')  # once PipeWire listens: started before, it never casts
+    wait_for('mutter\'s Wayland socket', lambda: os.path.exists(os.path.join(runtime, 'wayland-0')))
+    wait_for('WirePlumber', lambda: succeeds('wpctl', 'status'))
+    # What the bus starts from now on gets this session's variables; the portals are started by
+    # hand, in process groups of this test's own.
+    subprocess.run(['dbus-update-activation-environment', *session], check=True)
+    start('portal-gtk', portal_gtk)
+    start('portal', portal)
+    bus = dbus.SessionBus()
+    for name in 'org.freedesktop.portal.Desktop', 'org.freedesktop.impl.portal.desktop.gtk':
+        wait_for(f'{name} on the bus', lambda: bus.name_has_owner(name))
+    settings = lambda: bus.get_object('org.freedesktop.portal.Desktop', '/org/freedesktop/portal/desktop').Read(
+        'org.gnome.desktop.wm.preferences', 'button-layout', dbus_interface='org.freedesktop.portal.Settings')
+    wait_for('the settings portal giving GNOME\'s button layout', settings, lambda read: read == 'appmenu:close')
+    return bus
+
+
+def run(scenario, keyboard):
+    """Runs the program through the scenario, in a process group of its own; returns what the program
+    sent the compositor."""
+    log = os.path.join(output, f'{scenario.__name__}.wayland.log')
+    with open(log, 'w') as messages:
+        running = subprocess.Popen([program], stderr=messages, start_new_session=True, env=dict(
+            os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON='1', WAYLAND_DEBUG='client'))
+    try:
+        scenario(keyboard)
+        status = wait_for('the program to end', running.poll, lambda status: status is not None)
+        assert status == 0, f'expected exit status 0; read {status}'
+    except BaseException:
+        os.killpg(running.pid, signal.SIGKILL)
+        running.wait()
+        raise
+    with open(log, errors='replace') as messages:
+        return messages.read()
+
+
+def focused(root, role, name=None):
+    return wait_for(f'the {role} {name!r} focused', lambda: control(root, role, name),
+                    lambda found: has(found, pyatspi.STATE_FOCUSED))
+
+
+def typed(field, text):
+    return wait_for(f'{text!r} in the {field.getRoleName()}', lambda: field.queryText().getText(0, -1),
+                    lambda read: read == text)
+
+
+def login(keyboard):
+    """Logs in as Ann, first with a wrong password."""
+    dialog = window(LOGIN)
+    name = focused(dialog, 'text')
+    keyboard.type('Ann')
+    typed(name, 'Ann')
+    keyboard.press('Tab')
+    password = focused(dialog, 'password text')
+    keyboard.type('redlanterns')
+    typed(password, '®' * len('redlanterns'))
+    keyboard.press('Return')
+    focused(window('Login', 'Invalid Password, try again!'), 'push button', 'OK')
+    keyboard.press('Return')
+    text = password.queryText()
+    wait_for('the password box focused with all its text selected', lambda: (
+        has(control(window(LOGIN), 'password text'), pyatspi.STATE_FOCUSED), text.getNSelections() and
+        tuple(text.getSelection(0))), lambda read: read == (True, (0, len('redlanterns'))))
+    keyboard.type(PASSWORD)
+    keyboard.press('Return')
+
+
+def escape(keyboard):
+    focused(window(LOGIN), 'text')
+    keyboard.press('Escape')
+
+
+def exit_button(keyboard):
+    dialog = window(LOGIN)
+    focused(dialog, 'text')
+    for _ in range(3):  # past the password box and OK
+        keyboard.press('Tab')
+    focused(dialog, 'push button', 'Exit')
+    keyboard.press('space')
+
+
+def converter(keyboard):
+    login(keyboard)
+    frame = window(CONVERTER)
+    focused(frame, 'radio button', 'Do Nothing')
+    keyboard.press('Tab')
+    field = focused(frame, 'text')
+    keyboard.type('100')
+    typed(field, '100')
+    result = control(frame, 'label', description='Result')
+    # Back to Do Nothing, none picked yet; up the column of options to its top, where Space picks
+    # Celsius > Fahrenheit; from a picked option each arrow key moves down and picks the next.
+    keyboard.press('Shift', 'Tab')
+    option = focused(frame, 'radio button', 'Do Nothing').name
+    seen = {}
+    for key in 'Up', 'Up', 'space', 'Down', 'Down', 'Down', 'Down', 'Down':
+        keyboard.press(key)
+        option = wait_for(f'the option after {option} ({key})', lambda: [
+            o.name for o in find(frame, 'radio button') if has(o, pyatspi.STATE_FOCUSED)],
+            lambda read: read and (read[0] != option) != (key == 'space'))[0]
+        if key != 'Up':
+            seen[option] = wait_for(f'{option} on 100', lambda: result.name, lambda read: read == RESULTS.get(option))
+    assert seen.keys() == RESULTS.keys(), f'expected every conversion; made {list(seen)}'
+    screen.shot('converter')
+    about = control(frame, 'push button', 'About')
+    while not has(about, pyatspi.STATE_FOCUSED):
+        keyboard.press('Tab')
+        wait_for('the focus moved', lambda: [o for o in find(frame, 'push button') + find(frame, 'radio button')
+                                             + find(frame, 'text') if has(o, pyatspi.STATE_FOCUSED)], len)
+    keyboard.press('space')
+    for text in ABOUT:
+        focused(window(TITLE, text), 'push button', 'OK')
+        if text == ABOUT[0]:
+            screen.shot('about')
+        keyboard.press('Return')
+    window(CONVERTER)
+    keyboard.press('Alt', 'F4')
+
+
+def toplevels(messages):
+    """The windows the program made, in order: for each its title, app id, parent's title and whether
+    it asked to be modal."""
+    made, live, dialogs = [], {}, {}
+    for line in messages.splitlines():
+        call = re.search(r'-> (\w+)[@#](\d+)\.(\w+)\((.*)\)', line)
+        if not call:
+            continue
+        interface, object_, request, arguments = call.groups()
+        if request == 'get_toplevel':
+            made.append(dict(title=None, app_id=None, parent=None, modal=False))
+            live[re.search(r'new id xdg_toplevel[@#](\d+)', arguments).group(1)] = made[-1]
+        elif request == 'get_xdg_dialog':
+            dialog, toplevel = re.findall(r'[@#](\d+)', arguments)[:2]
+            dialogs[dialog] = live[toplevel]
+        elif interface == 'xdg_dialog_v1' and request == 'set_modal':
+            dialogs[object_]['modal'] = True
+        elif interface == 'xdg_toplevel' and request in ('set_title', 'set_app_id'):
+            live[object_][request[4:]] = arguments.strip('"')
+        elif interface == 'xdg_toplevel' and request == 'set_parent':
+            parent = re.search(r'xdg_toplevel[@#](\d+)', arguments)
+            live[object_]['parent'] = parent and live[parent.group(1)]['title']
+    return made
+
+
+def buttons(shot):
+    """Counts the round buttons in the white title bar of the window at the screen's centre: the
+    patches of the buttons' grey, of a button's size, in the bar. No white bar, GNOME's look, has none."""
+    width, stride, channels, pixels = shot.get_width(), shot.get_rowstride(), shot.get_n_channels(), shot.get_pixels()
+    pixel = lambda x, y: pixels[y * stride + x * channels:y * stride + x * channels + 3]
+    grey = lambda x, y: max(pixel(x, y)) - min(pixel(x, y)) < 12  # the desktop behind is blue
+    top = next(y for y in range(shot.get_height()) if grey(width // 2, y))
+    left = next(x for x in range(width // 2, 0, -1) if not grey(x - 1, top + 20))
+    # Down the bar left of the title, past its rounded corner, to the window's grey below it
+    bottom = next(y for y in range(top + 12, shot.get_height()) if min(pixel(left + 20, y)) < 250)
+    if bottom - top < 24:
+        return 0
+    patches, seen = [], set()
+    for y in range(top, bottom):
+        for x in range(width // 2, width):
+            if (x, y) in seen or not (grey(x, y) and 225 <= pixel(x, y)[0] <= 245):
+                continue
+            patch, edge = 0, [(x, y)]
+            seen.add((x, y))
+            while edge:
+                at = edge.pop()
+                patch += 1
+                for near in ((at[0] + 1, at[1]), (at[0] - 1, at[1]), (at[0], at[1] + 1), (at[0], at[1] - 1)):
+                    if (near not in seen and top <= near[1] < bottom and width // 2 <= near[0] < width and
+                            grey(*near) and 225 <= pixel(*near)[0] <= 245):
+                        seen.add(near)
+                        edge.append(near)
+            patches.append(patch)
+    return len([patch for patch in patches if 100 <= patch <= 2000])
+
+
+def check(condition, message):
+    if not condition:
+        failures.append(message)
+
+
+failures = []
+if __name__ == '__main__':
+    os.makedirs(output, exist_ok=True)
+    for old in os.listdir(output):
+        os.remove(os.path.join(output, old))
+    home = tempfile.mkdtemp(prefix='brightfold-wayland-')
+    scenario = 'desktop'
+    try:
+        session = session_environment(home)
+        dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
+        bus = desktop()
+        keyboard, screen = Keyboard(bus), Screen(bus)
+        with open(desktop_entry) as entry:
+            app_id = os.path.splitext(os.path.basename(desktop_entry))[0]
+            assert re.search(r'^Exec=', entry.read(), re.MULTILINE), f'{desktop_entry} is no desktop entry'
+
+        def login_window(keyboard):  # its title bar, as GNOME's default layout shows it, then Escape
+            window(LOGIN)
+            count = buttons(screen.shot('login'))
+            check(count == 1, f'expected the fixed-size login window to show only the close button; '
+                  f'counted {count} buttons (screenshot {output}/login.png)')
+            escape(keyboard)
+        for scenario in login_window, exit_button, converter:
+            before = len(failures)
+            made = toplevels(run(scenario, keyboard))
+            ids = {toplevel['app_id'] for toplevel in made}
+            check(ids == {app_id}, f'{scenario.__name__}: expected every window\'s app id {app_id!r}; read {ids}')
+            print(f'wayland: {scenario.__name__} {"failed" if len(failures) > before else "passed"}')
+        boxes = [toplevel for toplevel in made if toplevel['title'] in ('Login', TITLE)]
+        check(len(boxes) == 1 + len(ABOUT) and all(box['modal'] for box in boxes) and
+              [box['parent'] for box in boxes] == [LOGIN] + [CONVERTER] * len(ABOUT),
+              f'expected each message box modal over its owner; read {boxes}')
+    except AssertionError as failure:
+        failures.append(f'{getattr(scenario, "__name__", scenario)}: {failure}')
+    finally:
+        for process in started:  # each group, if it is still there: its leader not yet reaped
+            os.killpg(process.pid, signal.SIGTERM)
+        for process in started:
+            try:
+                process.wait(TIMEOUT)
+            except subprocess.TimeoutExpired:
+                os.killpg(process.pid, signal.SIGKILL)
+                process.wait()
+        shutil.rmtree(home, ignore_errors=True)
+    if failures:
+        sys.exit('wayland: ' + '\n'.join(failures) + f'\n(screenshots and logs in {output})')
