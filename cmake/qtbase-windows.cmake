@@ -23,6 +23,9 @@ set(QT_AVOID_CMAKE_ARCHIVING_API ON CACHE BOOL "")
 # Qt's unity build compiles its sources in batches of 32, one compiler run a batch: on 2 cores the
 # Qt takes a fraction of the time (docs/windows.md). The batches are the same on every host.
 set(QT_UNITY_BUILD ON CACHE BOOL "")
+# Compiled for size (-Os) rather than Qt's -O3: the program's windows do little work, and its
+# installer is what a user downloads.
+set(FEATURE_optimize_size ON CACHE BOOL "")
 # Debian's source leaves out the tablet header wintab.h.
 set(FEATURE_tabletevent OFF CACHE BOOL "")
 
@@ -54,9 +57,10 @@ turn_off(jpeg gif ico movie imageformat_ppm imageformat_xbm imageformat_xpm imag
 # The desktop beyond the windows: tray icons, opening links and files, session management,
 # gestures, Vulkan.
 turn_off(systemtrayicon desktopservices sessionmanager gestures vulkan)
-# Item models beyond the abstract ones (which accessibility uses), the MIME database, processes, settings files, file watching, XML, command
-# lines, time zones and the calendars other than the Gregorian, shared memory and semaphores.
-# (Regular expressions stay: with them off, Qt 6.8.2's configure still requires the PCRE2 library.)
-turn_off(proxymodel stringlistmodel standarditemmodel mimetype process processenvironment settings filesystemwatcher xmlstream
-    commandlineparser timezone jalalicalendar hijricalendar islamiccivilcalendar datetimeparser
-    sharedmemory systemsemaphore permissions)
+# Item models beyond the abstract ones (which accessibility uses), the MIME database, processes,
+# settings files, file watching, XML, command lines, time zones and the calendars other than the
+# Gregorian, shared memory and semaphores. (Regular expressions stay: with them off, Qt 6.8.2's
+# configure still requires the PCRE2 library.)
+turn_off(proxymodel stringlistmodel standarditemmodel mimetype process processenvironment settings
+    filesystemwatcher xmlstream commandlineparser timezone jalalicalendar hijricalendar
+    islamiccivilcalendar datetimeparser sharedmemory systemsemaphore permissions)
