@@ -57,10 +57,10 @@ turn_off(jpeg gif ico movie imageformat_ppm imageformat_xbm imageformat_xpm imag
 # The desktop beyond the windows: tray icons, opening links and files, session management,
 # gestures, Vulkan.
 turn_off(systemtrayicon desktopservices sessionmanager gestures vulkan)
-# Item models beyond the abstract ones (which accessibility uses), the MIME database, processes,
-# settings files, file watching, XML, command lines, time zones and the calendars other than the
-# Gregorian, shared memory and semaphores. (Regular expressions stay: with them off, Qt 6.8.2's
-# configure still requires the PCRE2 library.)
-turn_off(proxymodel stringlistmodel standarditemmodel mimetype process processenvironment settings
+# Item models beyond the abstract ones (which accessibility uses), the MIME database, processes, file
+# watching, XML, command lines, time zones and the calendars other than the Gregorian, shared memory
+# and semaphores. (Regular expressions stay: with them off, Qt 6.8.2's configure still requires the
+# PCRE2 library; settings too: the Windows platform plugin includes QSettings unconditionally.)
+turn_off(proxymodel stringlistmodel standarditemmodel mimetype process processenvironment
     filesystemwatcher xmlstream commandlineparser timezone jalalicalendar hijricalendar
     islamiccivilcalendar datetimeparser sharedmemory systemsemaphore permissions)
