@@ -51,9 +51,8 @@ turn_off(colordialog progressdialog inputdialog errormessage wizard)
 # Style sheets, rich-text documents beyond a label's, undo stacks, printing to PDF.
 turn_off(style-stylesheet cssparser textmarkdownreader textmarkdownwriter textodfwriter
     undocommand undostack undogroup pdf picture)
-# Images: only PNG, which the icon's images are.
-turn_off(jpeg gif ico movie imageformat_ppm imageformat_xbm imageformat_xpm image_heuristic_mask
-    image_text)
+# Images: PNG, which the icon's images are, and XPM, which the Windows platform plugin's cursors are.
+turn_off(jpeg gif ico movie imageformat_ppm imageformat_xbm image_heuristic_mask image_text)
 # The desktop beyond the windows: tray icons, opening links and files, session management,
 # gestures, Vulkan.
 turn_off(systemtrayicon desktopservices sessionmanager gestures vulkan)
