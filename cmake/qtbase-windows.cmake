@@ -42,8 +42,9 @@ function(turn_off)
 endfunction()
 # Widgets the windows do not have. itemviews takes the list, table, tree and column views, combo
 # boxes, completers, file and font dialogs and the calendar along.
+# (Group boxes stay: the Windows Vista style includes qgroupbox.h unconditionally.)
 turn_off(itemviews commandlinkbutton stackedwidget splashscreen splitter lcdnumber spinbox
-    tabbar tabwidget toolbutton toolbox groupbox mainwindow dockwidget mdiarea statusbar
+    tabbar tabwidget toolbutton toolbox mainwindow dockwidget mdiarea statusbar
     statustip progressbar abstractslider scrollarea scroller graphicsview textedit rubberband
     sizegrip keysequenceedit effects whatsthis)
 # Dialogs other than message boxes.
