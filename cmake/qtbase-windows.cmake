@@ -40,15 +40,18 @@ function(turn_off)
         set(FEATURE_${feature} OFF CACHE BOOL "")
     endforeach()
 endfunction()
-# Widgets the windows do not have. itemviews takes the list, table, tree and column views, combo
-# boxes, completers, file and font dialogs and the calendar along.
-# (Group boxes stay: the Windows Vista style includes qgroupbox.h unconditionally.)
-turn_off(itemviews commandlinkbutton stackedwidget splashscreen splitter lcdnumber spinbox
-    tabbar tabwidget toolbutton toolbox mainwindow dockwidget mdiarea statusbar
-    statustip progressbar abstractslider scrollarea scroller graphicsview textedit rubberband
-    sizegrip keysequenceedit effects whatsthis)
-# Dialogs other than message boxes.
-turn_off(colordialog progressdialog inputdialog errormessage wizard)
+# Widgets the windows do not have. The Windows styles include the headers of, cast to, or draw
+# with the options of combo boxes, spin boxes, list, tree and table views with their headers, tab
+# bars and tab widgets, text editors, graphics views and their effects, command link buttons and
+# input dialogs without asking whether they are there (Qt 6.8.2's modernwindows plugin), so those
+# stay, with what they need: scroll areas, sliders, stacked widgets and the item views; as group
+# boxes do.
+turn_off(splashscreen splitter lcdnumber toolbutton toolbox mainwindow dockwidget mdiarea
+    statusbar statustip progressbar scroller rubberband sizegrip keysequenceedit effects
+    whatsthis columnview listwidget treewidget tablewidget calendarwidget datetimeedit completer
+    fontcombobox)
+# Dialogs other than message boxes, and the input dialog above.
+turn_off(colordialog progressdialog errormessage wizard filedialog fontdialog)
 # Style sheets, rich-text documents beyond a label's, undo stacks, printing to PDF.
 turn_off(style-stylesheet cssparser textmarkdownreader textmarkdownwriter textodfwriter
     undocommand undostack undogroup pdf picture)
@@ -57,10 +60,11 @@ turn_off(jpeg gif ico movie imageformat_ppm imageformat_xbm image_heuristic_mask
 # The desktop beyond the windows: tray icons, opening links and files, session management,
 # gestures, Vulkan.
 turn_off(systemtrayicon desktopservices sessionmanager gestures vulkan)
-# Item models beyond the abstract ones (which accessibility uses), the MIME database, processes, file
-# watching, XML, command lines, time zones and the calendars other than the Gregorian, shared memory
-# and semaphores. (Regular expressions stay: with them off, Qt 6.8.2's configure still requires the
-# PCRE2 library; settings too: the Windows platform plugin includes QSettings unconditionally.)
-turn_off(proxymodel stringlistmodel standarditemmodel mimetype process processenvironment
+# Item models beyond the abstract ones (which accessibility uses) and the standard one (which combo
+# boxes need), the MIME database, processes, file watching, XML, command lines, time zones and the
+# calendars other than the Gregorian, shared memory and semaphores. (Regular expressions stay: with
+# them off, Qt 6.8.2's configure still requires the PCRE2 library; settings too: the Windows
+# platform plugin includes QSettings unconditionally.)
+turn_off(proxymodel stringlistmodel mimetype process processenvironment
     filesystemwatcher xmlstream commandlineparser timezone jalalicalendar hijricalendar
     islamiccivilcalendar datetimeparser sharedmemory systemsemaphore permissions)
