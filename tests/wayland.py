@@ -254,8 +254,9 @@ def toplevels(messages):
 
 
 def buttons(shot):
-    """Counts the round buttons in the white title bar of the window at the screen's centre: the
-    patches of the buttons' grey, of a button's size, in the bar. No white bar, GNOME's look, has none."""
+    """Counts the round buttons in the white title bar of the window at the screen's centre: runs of
+    the buttons' grey, of a button's width, along a row through them, right of the window's centre.
+    No white bar, GNOME's look, has none."""
     width, stride, channels, pixels = shot.get_width(), shot.get_rowstride(), shot.get_n_channels(), shot.get_pixels()
     pixel = lambda x, y: pixels[y * stride + x * channels:y * stride + x * channels + 3]
     grey = lambda x, y: max(pixel(x, y)) - min(pixel(x, y)) < 12  # the desktop behind is blue
@@ -265,23 +266,10 @@ def buttons(shot):
     bottom = next(y for y in range(top + 12, shot.get_height()) if min(pixel(left + 20, y)) < 250)
     if bottom - top < 24:
         return 0
-    patches, seen = [], set()
-    for y in range(top, bottom):
-        for x in range(width // 2, width):
-            if (x, y) in seen or not (grey(x, y) and 225 <= pixel(x, y)[0] <= 245):
-                continue
-            patch, edge = 0, [(x, y)]
-            seen.add((x, y))
-            while edge:
-                at = edge.pop()
-                patch += 1
-                for near in ((at[0] + 1, at[1]), (at[0] - 1, at[1]), (at[0], at[1] + 1), (at[0], at[1] - 1)):
-                    if (near not in seen and top <= near[1] < bottom and width // 2 <= near[0] < width and
-                            grey(*near) and 225 <= pixel(*near)[0] <= 245):
-                        seen.add(near)
-                        edge.append(near)
-            patches.append(patch)
-    return len([patch for patch in patches if 100 <= patch <= 2000])
+    y = (top + bottom) // 2 - 6  # through the buttons, above the symbol drawn in each
+    row = [grey(x, y) and 225 <= pixel(x, y)[0] <= 245 for x in range(width // 2, width)]
+    runs = ''.join('b' if button else ' ' for button in row).split()
+    return len([run for run in runs if 12 <= len(run) <= 40])
 
 
 def check(condition, message):
