@@ -35,22 +35,27 @@ QRect titleArea(int barWidth, int barHeight, int buttonsWidth, int textWidth,
 
 namespace {
 
-// The bar: the window's title painted, its close button at the bar's end, the window moved by
-// dragging it. The title is painted rather than shown by a label, so that screen readers find it
-// once, as the window's name.
+// The bar: the window's title painted, its buttons at the bar's end (a close button alone on a
+// window of a fixed size; minimise, maximise and close on one that can be resized), the window
+// moved by dragging it. The title is painted rather than shown by a label, so that screen readers
+// find it once, as the window's name. A window that can be resized is resized from its edges.
 class TitleBar : public QWidget
 {
 public:
-    explicit TitleBar(QWidget *window) : QWidget(window), closeButton(new QToolButton(this))
+    TitleBar(QWidget *window, bool sizable) : QWidget(window), sizable(sizable)
     {
         setAttribute(Qt::WA_OpaquePaintEvent);
-        closeButton->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton, nullptr, this));
-        closeButton->setAutoRaise(true);
-        closeButton->setFocusPolicy(Qt::NoFocus); // the window's tab order is its controls'
-        closeButton->setAccessibleName(tr("Close"));
-        closeButton->setToolTip(tr("Close"));
+        if (sizable) {
+            addButton(QStyle::SP_TitleBarMinButton, tr("Minimize"), [window] {
+                window->setWindowState(window->windowState() | Qt::WindowMinimized);
+            });
+            maximizeButton = addButton(QStyle::SP_TitleBarMaxButton, tr("Maximize"), [this] {
+                toggleMaximized();
+            });
+            window->setMouseTracking(true); // for the resizing cursor along the edges
+        }
         // As the desktop's close button does: the window gets a close event, which it may refuse.
-        QObject::connect(closeButton, &QToolButton::clicked, this, [window] {
+        addButton(QStyle::SP_TitleBarCloseButton, tr("Close"), [window] {
             if (QWindow *handle = window->windowHandle())
                 handle->close();
         });
@@ -73,6 +78,21 @@ protected:
         switch (event->type()) {
         case QEvent::Resize:
             place();
+            break;
+        case QEvent::WindowStateChange:
+            if (maximizeButton) {
+                const bool maximized = window()->isMaximized();
+                maximizeButton->setIcon(style()->standardIcon(
+                    maximized ? QStyle::SP_TitleBarNormalButton : QStyle::SP_TitleBarMaxButton,
+                    nullptr, this));
+                maximizeButton->setAccessibleName(maximized ? tr("Restore") : tr("Maximize"));
+                maximizeButton->setToolTip(maximizeButton->accessibleName());
+            }
+            break;
+        case QEvent::MouseMove:
+        case QEvent::MouseButtonPress:
+            if (sizable && watched == window())
+                return resizeFromEdge(static_cast<QMouseEvent *>(event));
             break;
         case QEvent::WindowTitleChange:
         case QEvent::ActivationChange:
@@ -104,29 +124,114 @@ protected:
                          metrics.elidedText(title, Qt::ElideRight, area.width()));
     }
 
+    // Along the window's top edge the bar resizes the window; elsewhere it moves it.
     void mousePressEvent(QMouseEvent *event) override
     {
-        if (event->button() == Qt::LeftButton && window()->windowHandle())
-            window()->windowHandle()->startSystemMove();
+        QWindow *handle = window()->windowHandle();
+        if (event->button() != Qt::LeftButton || !handle)
+            return;
+        const Qt::Edges edges = sizable ? edgesAt(event->position().toPoint()) : Qt::Edges();
+        if (edges)
+            handle->startSystemResize(edges);
+        else
+            handle->startSystemMove();
     }
 
-    // A window of a fixed size has nothing to maximise: a double click does nothing.
-    void mouseDoubleClickEvent(QMouseEvent *event) override { event->accept(); }
+    // A double click maximises a window that can be resized, and does nothing on one of a fixed
+    // size.
+    void mouseDoubleClickEvent(QMouseEvent *event) override
+    {
+        if (sizable && event->button() == Qt::LeftButton)
+            toggleMaximized();
+        event->accept();
+    }
 
 private:
-    int buttonsWidth() const { return closeButton->width() + 2 * gap; }
+    template<typename Click>
+    QToolButton *addButton(QStyle::StandardPixmap icon, const QString &name, Click click)
+    {
+        auto *button = new QToolButton(this);
+        button->setIcon(style()->standardIcon(icon, nullptr, this));
+        button->setAutoRaise(true);
+        button->setFocusPolicy(Qt::NoFocus); // the window's tab order is its controls'
+        button->setAccessibleName(name);
+        button->setToolTip(name);
+        QObject::connect(button, &QToolButton::clicked, this, click);
+        buttons.append(button);
+        return button;
+    }
+
+    void toggleMaximized()
+    {
+        window()->setWindowState(window()->windowState() ^ Qt::WindowMaximized);
+    }
+
+    // The edges of the window under the point, where it can be resized from.
+    Qt::Edges edgesAt(QPoint point) const
+    {
+        if (window()->isMaximized())
+            return {};
+        Qt::Edges edges;
+        const int reach = border + 2;
+        if (point.x() < reach)
+            edges |= Qt::LeftEdge;
+        if (point.x() >= window()->width() - reach)
+            edges |= Qt::RightEdge;
+        if (point.y() < border)
+            edges |= Qt::TopEdge;
+        if (point.y() >= window()->height() - reach)
+            edges |= Qt::BottomEdge;
+        return edges;
+    }
+
+    bool resizeFromEdge(QMouseEvent *event)
+    {
+        const Qt::Edges edges = edgesAt(event->position().toPoint());
+        if (event->type() == QEvent::MouseMove) {
+            const bool left = edges & Qt::LeftEdge, right = edges & Qt::RightEdge;
+            const bool top = edges & Qt::TopEdge, bottom = edges & Qt::BottomEdge;
+            if (!edges)
+                window()->unsetCursor();
+            else if ((left && top) || (right && bottom))
+                window()->setCursor(Qt::SizeFDiagCursor);
+            else if ((right && top) || (left && bottom))
+                window()->setCursor(Qt::SizeBDiagCursor);
+            else
+                window()->setCursor(left || right ? Qt::SizeHorCursor : Qt::SizeVerCursor);
+            return false;
+        }
+        if (!edges || static_cast<QMouseEvent *>(event)->button() != Qt::LeftButton ||
+            !window()->windowHandle())
+            return false;
+        window()->windowHandle()->startSystemResize(edges);
+        return true;
+    }
+
+    int buttonsWidth() const { return int(buttons.size()) * (height() - gap) + gap; }
 
     void place()
     {
         setGeometry(0, 0, window()->width(), height());
         const int side = height() - 2 * gap;
-        closeButton->setFixedSize(side, side);
-        closeButton->move(layoutDirection() == Qt::LeftToRight ? width() - gap - side : gap, gap);
+        const bool leftToRight = layoutDirection() == Qt::LeftToRight;
+        int x = leftToRight ? width() - gap - side : gap;
+        for (auto it = buttons.crbegin(); it != buttons.crend(); ++it) { // close at the very end
+            (*it)->setFixedSize(side, side);
+            (*it)->move(x, gap);
+            x += leftToRight ? -(side + gap) : side + gap;
+        }
         raise();
     }
 
+public:
+    // What a window that can be resized keeps free along its edges, to be resized from.
+    static constexpr int border = 4;
+
+private:
     static constexpr int gap = 4;
-    QToolButton *closeButton;
+    const bool sizable;
+    QList<QToolButton *> buttons;
+    QToolButton *maximizeButton = nullptr;
 };
 
 } // namespace
@@ -135,25 +240,28 @@ void useOwnTitleBar(QWidget *window)
 {
     if (!drawsOwnTitleBars())
         return;
-    const int bar = TitleBar::height();
-    const bool fixed = window->minimumSize() == window->maximumSize();
+    // QMessageBox fixes its size only when shown, and says so by its flag.
+    const bool sizable = window->minimumSize() != window->maximumSize() &&
+                         !window->windowFlags().testFlag(Qt::MSWindowsFixedSizeDialogHint);
+    // Below the bar; a window that can be resized keeps its edges free, to be resized from.
+    const int edge = sizable ? TitleBar::border : 0;
+    const QMargins added(edge, TitleBar::height(), edge, edge);
     if (window->layout()) {
-        // The layout keeps the window's contents below the margins (QMessageBox sizes itself so).
-        QMargins margins = window->contentsMargins();
-        margins.setTop(margins.top() + bar);
-        window->setContentsMargins(margins);
+        // The layout keeps the window's contents inside the margins (QMessageBox sizes itself so).
+        window->setContentsMargins(window->contentsMargins() + added);
     } else {
-        // Controls placed where they stand: each moves down by the bar.
+        // Controls placed where they stand: each moves by the bar and the edge.
         const auto children = window->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
         for (QWidget *child : children)
-            child->move(child->x(), child->y() + bar);
-        if (fixed)
-            window->setFixedSize(window->width(), window->height() + bar);
+            child->move(child->pos() + QPoint(added.left(), added.top()));
+        const QSize grown = window->size().grownBy(added);
+        if (sizable)
+            window->resize(grown);
         else
-            window->resize(window->width(), window->height() + bar);
+            window->setFixedSize(grown);
     }
     window->setWindowFlag(Qt::FramelessWindowHint);
-    new TitleBar(window);
+    new TitleBar(window, sizable);
 }
 
 } // namespace runtime

@@ -12,9 +12,10 @@ namespace runtime {
 // desktop's settings alone, offering minimise and maximise on windows of a fixed size as well.
 bool drawsOwnTitleBars();
 
-// Gives a window of a fixed size, not yet shown, a title bar of the program's own where
-// drawsOwnTitleBars(): its title, in full, and a close button, which closes it as the desktop's
-// would; dragging the bar moves the window; the window grows by the bar, its contents move down.
+// Gives a window, not yet shown, a title bar of the program's own where drawsOwnTitleBars(): its
+// title, in full, and a close button, which closes it as the desktop's would; on a window that
+// can be resized minimise and maximise too, and edges to resize it from. Dragging the bar moves
+// the window; the window grows by the bar (and edges), its contents move down.
 // The title stays the window's title, which is what screen readers and the desktop read.
 // Elsewhere the window keeps the frame the desktop gives it.
 void useOwnTitleBar(QWidget *window);
