@@ -45,6 +45,8 @@ public:
     TitleBar(QWidget *window, bool sizable) : QWidget(window), sizable(sizable)
     {
         setAttribute(Qt::WA_OpaquePaintEvent);
+        // What the font does not set comes from the window's: measured and drawn alike as the bar's.
+        setFont(titleFont());
         if (sizable) {
             addButton(QStyle::SP_TitleBarMinButton, tr("Minimize"), [window] {
                 window->setWindowState(window->windowState() | Qt::WindowMinimized);
@@ -112,16 +114,17 @@ protected:
         painter.fillRect(rect(), palette().color(group, QPalette::Window).darker(108));
         painter.setPen(palette().color(group, QPalette::Mid));
         painter.drawLine(0, QWidget::height() - 1, width(), QWidget::height() - 1);
-        painter.setFont(titleFont());
         painter.setPen(palette().color(window()->isActiveWindow() ? QPalette::Active
                                                                   : QPalette::Disabled,
                                        QPalette::WindowText));
         const QString title = window()->windowTitle();
-        const QFontMetrics metrics(titleFont());
-        const QRect area = titleArea(width(), QWidget::height() - 1, buttonsWidth(),
-                                     metrics.horizontalAdvance(title), layoutDirection());
+        const int textWidth = fontMetrics().horizontalAdvance(title);
+        const QRect area = titleArea(width(), QWidget::height() - 1, buttonsWidth(), textWidth,
+                                     layoutDirection());
         painter.drawText(area, Qt::AlignCenter,
-                         metrics.elidedText(title, Qt::ElideRight, area.width()));
+                         area.width() < textWidth
+                             ? fontMetrics().elidedText(title, Qt::ElideRight, area.width())
+                             : title);
     }
 
     // Along the window's top edge the bar resizes the window; elsewhere it moves it.

@@ -76,12 +76,20 @@ class Screen:
         self.node = wait_for('the screen cast\'s PipeWire stream', lambda: nodes and nodes[0])
 
     def shot(self, name):
-        """Takes a screenshot into the output folder and returns it."""
+        """Takes a screenshot into the output folder, once the screen has settled (two shots alike: no
+        window still being drawn or mapped), and returns it."""
         file = os.path.join(output, f'{name}.png')
-        subprocess.run(['gst-launch-1.0', '-q', 'pipewiresrc', f'path={self.node}', 'num-buffers=1', '!',
-                        'videoconvert', '!', 'pngenc', '!', 'filesink', f'location={file}'],
-                       check=True, timeout=TIMEOUT, capture_output=True)
-        return GdkPixbuf.Pixbuf.new_from_file(file)
+        last = []
+
+        def take():
+            subprocess.run(['gst-launch-1.0', '-q', 'pipewiresrc', f'path={self.node}', 'num-buffers=1', '!',
+                            'videoconvert', '!', 'pngenc', '!', 'filesink', f'location={file}'],
+                           check=True, timeout=TIMEOUT, capture_output=True)
+            shot = GdkPixbuf.Pixbuf.new_from_file(file)
+            settled = bool(last) and shot.get_pixels() == last[-1].get_pixels()
+            last.append(shot)
+            return settled and shot
+        return wait_for(f'the screen settled for {name}', take)
 
 
 # The title-bar buttons of GNOME's defaults, and of Ubuntu's.
@@ -92,7 +100,9 @@ def write_layout(layout):
     """The desktop's title-bar buttons, in the key file the portals read GNOME's settings from."""
     keyfile = os.path.join(os.environ['XDG_CONFIG_HOME'], 'glib-2.0', 'settings', 'keyfile')
     with open(keyfile + '.new', 'w') as new:
-        new.write(f"[org/gnome/desktop/wm/preferences]\nbutton-layout='{layout}'\n")
+        # No animations: a window being mapped is drawn scaled and faded.
+        new.write(f"[org/gnome/desktop/wm/preferences]\nbutton-layout='{layout}'\n"
+                  "[org/gnome/desktop/interface]\nenable-animations=false\n")
     os.replace(keyfile + '.new', keyfile)
 
 
