@@ -223,7 +223,6 @@ private:
             (*it)->move(x, gap);
             x += leftToRight ? -(side + gap) : side + gap;
         }
-        raise();
     }
 
 public:
@@ -237,6 +236,41 @@ private:
     QToolButton *maximizeButton = nullptr;
 };
 
+// A line around the window, which has no frame of the desktop's to set it off from what lies
+// behind, a message box from its owner: drawn over the window's edge, letting the mouse through.
+class Outline : public QWidget
+{
+public:
+    explicit Outline(QWidget *window) : QWidget(window)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        window->installEventFilter(this);
+        fit();
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Resize)
+            fit();
+        return QWidget::eventFilter(watched, event);
+    }
+
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setPen(palette().color(QPalette::Dark));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+
+private:
+    void fit()
+    {
+        setGeometry(window()->rect());
+        raise();
+    }
+};
+
 } // namespace
 
 void useOwnTitleBar(QWidget *window)
@@ -247,7 +281,7 @@ void useOwnTitleBar(QWidget *window)
     const bool sizable = window->minimumSize() != window->maximumSize() &&
                          !window->windowFlags().testFlag(Qt::MSWindowsFixedSizeDialogHint);
     // Below the bar; a window that can be resized keeps its edges free, to be resized from.
-    const int edge = sizable ? TitleBar::border : 0;
+    const int edge = sizable ? TitleBar::border : 1;
     const QMargins added(edge, TitleBar::height(), edge, edge);
     if (window->layout()) {
         // The layout keeps the window's contents inside the margins (QMessageBox sizes itself so).
@@ -265,6 +299,7 @@ void useOwnTitleBar(QWidget *window)
     }
     window->setWindowFlag(Qt::FramelessWindowHint);
     new TitleBar(window, sizable);
+    new Outline(window);
 }
 
 } // namespace runtime
