@@ -6,8 +6,8 @@
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPushButton>
 #include <QStyle>
-#include <QToolButton>
 #include <QWidget>
 #include <QWindow>
 
@@ -45,15 +45,15 @@ public:
     TitleBar(QWidget *window, bool sizable) : QWidget(window), sizable(sizable)
     {
         setAttribute(Qt::WA_OpaquePaintEvent);
-        // What the font does not set comes from the window's: measured and drawn alike as the bar's.
+        // What the font does not set comes from the window's: measured and drawn alike as the
+        // bar's.
         setFont(titleFont());
         if (sizable) {
             addButton(QStyle::SP_TitleBarMinButton, tr("Minimize"), [window] {
                 window->setWindowState(window->windowState() | Qt::WindowMinimized);
             });
-            maximizeButton = addButton(QStyle::SP_TitleBarMaxButton, tr("Maximize"), [this] {
-                toggleMaximized();
-            });
+            maximizeButton = addButton(QStyle::SP_TitleBarMaxButton, tr("Maximize"),
+                                       [this] { toggleMaximized(); });
             window->setMouseTracking(true); // for the resizing cursor along the edges
         }
         // As the desktop's close button does: the window gets a close event, which it may refuse.
@@ -72,7 +72,7 @@ public:
         return font;
     }
 
-    static int height() { return QFontMetrics(titleFont()).height() + 16; }
+    static int barHeight() { return QFontMetrics(titleFont()).height() + 16; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
@@ -113,14 +113,14 @@ protected:
             window()->isActiveWindow() ? QPalette::Active : QPalette::Inactive;
         painter.fillRect(rect(), palette().color(group, QPalette::Window).darker(108));
         painter.setPen(palette().color(group, QPalette::Mid));
-        painter.drawLine(0, QWidget::height() - 1, width(), QWidget::height() - 1);
-        painter.setPen(palette().color(window()->isActiveWindow() ? QPalette::Active
-                                                                  : QPalette::Disabled,
-                                       QPalette::WindowText));
+        painter.drawLine(0, height() - 1, width(), height() - 1);
+        painter.setPen(
+            palette().color(window()->isActiveWindow() ? QPalette::Active : QPalette::Disabled,
+                            QPalette::WindowText));
         const QString title = window()->windowTitle();
         const int textWidth = fontMetrics().horizontalAdvance(title);
-        const QRect area = titleArea(width(), QWidget::height() - 1, buttonsWidth(), textWidth,
-                                     layoutDirection());
+        const QRect area =
+            titleArea(width(), height() - 1, buttonsWidth(), textWidth, layoutDirection());
         painter.drawText(area, Qt::AlignCenter,
                          area.width() < textWidth
                              ? fontMetrics().elidedText(title, Qt::ElideRight, area.width())
@@ -150,16 +150,17 @@ protected:
     }
 
 private:
-    template<typename Click>
-    QToolButton *addButton(QStyle::StandardPixmap icon, const QString &name, Click click)
+    template <typename Click>
+    QPushButton *addButton(QStyle::StandardPixmap icon, const QString &name, Click click)
     {
-        auto *button = new QToolButton(this);
-        button->setIcon(style()->standardIcon(icon, nullptr, this));
-        button->setAutoRaise(true);
+        // Flat push buttons: the static Qt of the Windows build has no tool buttons.
+        auto *button = new QPushButton(style()->standardIcon(icon, nullptr, this), QString(), this);
+        button->setFlat(true);
+        button->setAutoDefault(false);       // never a dialog's default, pressed by Return
         button->setFocusPolicy(Qt::NoFocus); // the window's tab order is its controls'
         button->setAccessibleName(name);
         button->setToolTip(name);
-        QObject::connect(button, &QToolButton::clicked, this, click);
+        connect(button, &QPushButton::clicked, this, click);
         buttons.append(button);
         return button;
     }
@@ -203,19 +204,18 @@ private:
                 window()->setCursor(left || right ? Qt::SizeHorCursor : Qt::SizeVerCursor);
             return false;
         }
-        if (!edges || static_cast<QMouseEvent *>(event)->button() != Qt::LeftButton ||
-            !window()->windowHandle())
+        if (!edges || event->button() != Qt::LeftButton || !window()->windowHandle())
             return false;
         window()->windowHandle()->startSystemResize(edges);
         return true;
     }
 
-    int buttonsWidth() const { return int(buttons.size()) * (height() - gap) + gap; }
+    int buttonsWidth() const { return int(buttons.size()) * (barHeight() - gap) + gap; }
 
     void place()
     {
-        setGeometry(0, 0, window()->width(), height());
-        const int side = height() - 2 * gap;
+        setGeometry(0, 0, window()->width(), barHeight());
+        const int side = barHeight() - 2 * gap;
         const bool leftToRight = layoutDirection() == Qt::LeftToRight;
         int x = leftToRight ? width() - gap - side : gap;
         for (auto it = buttons.crbegin(); it != buttons.crend(); ++it) { // close at the very end
@@ -232,8 +232,8 @@ public:
 private:
     static constexpr int gap = 4;
     const bool sizable;
-    QList<QToolButton *> buttons;
-    QToolButton *maximizeButton = nullptr;
+    QList<QPushButton *> buttons;
+    QPushButton *maximizeButton = nullptr;
 };
 
 // A line around the window, which has no frame of the desktop's to set it off from what lies
@@ -282,7 +282,7 @@ void useOwnTitleBar(QWidget *window)
                          !window->windowFlags().testFlag(Qt::MSWindowsFixedSizeDialogHint);
     // Below the bar; a window that can be resized keeps its edges free, to be resized from.
     const int edge = sizable ? TitleBar::border : 1;
-    const QMargins added(edge, TitleBar::height(), edge, edge);
+    const QMargins added(edge, TitleBar::barHeight(), edge, edge);
     if (window->layout()) {
         // The layout keeps the window's contents inside the margins (QMessageBox sizes itself so).
         window->setContentsMargins(window->contentsMargins() + added);
