@@ -34,6 +34,18 @@ def start(name, *command, env=None):
     return started[-1]
 
 
+def stop():
+    """Ends every helper's process group, if it is still there: its leader not yet reaped."""
+    for process in started:
+        os.killpg(process.pid, signal.SIGTERM)
+    for process in started:
+        try:
+            process.wait(TIMEOUT)
+        except subprocess.TimeoutExpired:
+            os.killpg(process.pid, signal.SIGKILL)
+            process.wait()
+
+
 def succeeds(*command):
     return subprocess.run(command, capture_output=True).returncode == 0
 
@@ -359,14 +371,7 @@ if __name__ == '__main__':
     except AssertionError as failure:
         failures.append(f'{getattr(scenario, "__name__", scenario)}: {failure}')
     finally:
-        for process in started:  # each group, if it is still there: its leader not yet reaped
-            os.killpg(process.pid, signal.SIGTERM)
-        for process in started:
-            try:
-                process.wait(TIMEOUT)
-            except subprocess.TimeoutExpired:
-                os.killpg(process.pid, signal.SIGKILL)
-                process.wait()
+        stop()
         shutil.rmtree(home, ignore_errors=True)
     if failures:
         sys.exit('wayland: ' + '\n'.join(failures) + f'\n(screenshots and logs in {output})')
