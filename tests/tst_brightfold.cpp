@@ -463,7 +463,7 @@ private slots:
         QTest::addColumn<int>("buttons"); // what its buttons take at its end
         QTest::addColumn<int>("text");    // the title's width
         QTest::addColumn<bool>("rightToLeft");
-        QTest::addColumn<int>("left");    // where the title is drawn
+        QTest::addColumn<int>("left"); // where the title is drawn
         QTest::addColumn<int>("width");
         QTest::newRow("centred on the bar") << 329 << 32 << 190 << false << 69 << 190;
         QTest::newRow("beside the buttons") << 240 << 90 << 85 << false << 32 << 85;
