@@ -34,6 +34,18 @@ def start(name, *command, env=None):
     return started[-1]
 
 
+def stop():
+    """Ends every helper's process group, if it is still there: its leader not yet reaped."""
+    for process in started:
+        os.killpg(process.pid, signal.SIGTERM)
+    for process in started:
+        try:
+            process.wait(TIMEOUT)
+        except subprocess.TimeoutExpired:
+            os.killpg(process.pid, signal.SIGKILL)
+            process.wait()
+
+
 def succeeds(*command):
     return subprocess.run(command, capture_output=True).returncode == 0
 
@@ -76,12 +88,34 @@ class Screen:
         self.node = wait_for('the screen cast\'s PipeWire stream', lambda: nodes and nodes[0])
 
     def shot(self, name):
-        """Takes a screenshot into the output folder and returns it."""
+        """Takes a screenshot into the output folder, once the screen has settled (two shots alike: no
+        window still being drawn or mapped), and returns it."""
         file = os.path.join(output, f'{name}.png')
-        subprocess.run(['gst-launch-1.0', '-q', 'pipewiresrc', f'path={self.node}', 'num-buffers=1', '!',
-                        'videoconvert', '!', 'pngenc', '!', 'filesink', f'location={file}'],
-                       check=True, timeout=TIMEOUT, capture_output=True)
-        return GdkPixbuf.Pixbuf.new_from_file(file)
+        last = []
+
+        def take():
+            subprocess.run(['gst-launch-1.0', '-q', 'pipewiresrc', f'path={self.node}', 'num-buffers=1', '!',
+                            'videoconvert', '!', 'pngenc', '!', 'filesink', f'location={file}'],
+                           check=True, timeout=TIMEOUT, capture_output=True)
+            shot = GdkPixbuf.Pixbuf.new_from_file(file)
+            settled = bool(last) and shot.get_pixels() == last[-1].get_pixels()
+            last.append(shot)
+            return settled and shot
+        return wait_for(f'the screen settled for {name}', take)
+
+
+# The title-bar buttons of GNOME's defaults, and of Ubuntu's.
+LAYOUTS = 'appmenu:close', ':minimize,maximize,close'
+
+
+def write_layout(layout):
+    """The desktop's title-bar buttons, in the key file the portals read GNOME's settings from."""
+    keyfile = os.path.join(os.environ['XDG_CONFIG_HOME'], 'glib-2.0', 'settings', 'keyfile')
+    with open(keyfile + '.new', 'w') as new:
+        # No animations: a window being mapped is drawn scaled and faded.
+        new.write(f"[org/gnome/desktop/wm/preferences]\nbutton-layout='{layout}'\n"
+                  "[org/gnome/desktop/interface]\nenable-animations=false\n")
+    os.replace(keyfile + '.new', keyfile)
 
 
 def session_environment(home):
@@ -89,8 +123,6 @@ def session_environment(home):
     config = os.path.join(home, 'config')
     os.makedirs(os.path.join(config, 'glib-2.0', 'settings'))
     os.makedirs(os.path.join(config, 'xdg-desktop-portal'))
-    with open(os.path.join(config, 'glib-2.0', 'settings', 'keyfile'), 'w') as keyfile:
-        keyfile.write("[org/gnome/desktop/wm/preferences]\nbutton-layout='appmenu:close'\n")
     with open(os.path.join(config, 'xdg-desktop-portal', 'portals.conf'), 'w') as portals:
         portals.write('[preferred]\ndefault=gtk\n')
     runtime = os.path.join(home, 'runtime')
@@ -98,6 +130,7 @@ def session_environment(home):
     environment = dict(HOME=home, XDG_CONFIG_HOME=config, XDG_RUNTIME_DIR=runtime, XDG_CURRENT_DESKTOP='GNOME',
                        XDG_SESSION_TYPE='wayland', GSETTINGS_BACKEND='keyfile', WAYLAND_DISPLAY='wayland-0')
     os.environ.update(environment)
+    write_layout(LAYOUTS[0])
     for name in 'DISPLAY', 'QT_QPA_PLATFORM', 'QT_WAYLAND_DECORATION':
         os.environ.pop(name, None)
     return environment
@@ -120,19 +153,25 @@ def desktop():
     bus = dbus.SessionBus()
     for name in 'org.freedesktop.portal.Desktop', 'org.freedesktop.impl.portal.desktop.gtk':
         wait_for(f'{name} on the bus', lambda: bus.name_has_owner(name))
-    settings = lambda: bus.get_object('org.freedesktop.portal.Desktop', '/org/freedesktop/portal/desktop').Read(
-        'org.gnome.desktop.wm.preferences', 'button-layout', dbus_interface='org.freedesktop.portal.Settings')
-    wait_for('the settings portal giving GNOME\'s button layout', settings, lambda read: read == 'appmenu:close')
+    portal_layout(bus, LAYOUTS[0])
     return bus
 
 
-def run(scenario, keyboard):
-    """Runs the program through the scenario, in a process group of its own; returns what the program
-    sent the compositor."""
-    log = os.path.join(output, f'{scenario.__name__}.wayland.log')
+def portal_layout(bus, layout):
+    """Sets the desktop's button layout and waits until the settings portal gives it."""
+    write_layout(layout)
+    settings = lambda: bus.get_object('org.freedesktop.portal.Desktop', '/org/freedesktop/portal/desktop').Read(
+        'org.gnome.desktop.wm.preferences', 'button-layout', dbus_interface='org.freedesktop.portal.Settings')
+    wait_for(f'the settings portal giving the button layout {layout!r}', settings, lambda read: read == layout)
+
+
+def run(scenario, keyboard, name=None, **environment):
+    """Runs the program through the scenario, in a process group of its own, with the environment's
+    additions; returns what the program sent the compositor."""
+    log = os.path.join(output, f'{name or scenario.__name__}.wayland.log')
     with open(log, 'w') as messages:
         running = subprocess.Popen([program], stderr=messages, start_new_session=True, env=dict(
-            os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON='1', WAYLAND_DEBUG='client'))
+            os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON='1', WAYLAND_DEBUG='client', **environment))
     try:
         scenario(keyboard)
         status = wait_for('the program to end', running.poll, lambda status: status is not None)
@@ -166,7 +205,9 @@ def login(keyboard):
     keyboard.type('redlanterns')
     typed(password, '®' * len('redlanterns'))
     keyboard.press('Return')
-    focused(window('Login', 'Invalid Password, try again!'), 'push button', 'OK')
+    box = window('Login', 'Invalid Password, try again!')
+    focused(box, 'push button', 'OK')
+    title_bar(box, 'message')
     keyboard.press('Return')
     text = password.queryText()
     wait_for('the password box focused with all its text selected', lambda: (
@@ -212,7 +253,7 @@ def converter(keyboard):
         if key != 'Up':
             seen[option] = wait_for(f'{option} on 100', lambda: result.name, lambda read: read == RESULTS.get(option))
     assert seen.keys() == RESULTS.keys(), f'expected every conversion; made {list(seen)}'
-    screen.shot('converter')
+    title_bar(frame, 'converter', ('Minimize', 'Maximize', 'Close'))
     about = control(frame, 'push button', 'About')
     while not has(about, pyatspi.STATE_FOCUSED):
         keyboard.press('Tab')
@@ -222,7 +263,7 @@ def converter(keyboard):
     for text in ABOUT:
         focused(window(TITLE, text), 'push button', 'OK')
         if text == ABOUT[0]:
-            screen.shot('about')
+            title_bar(window(TITLE, text), 'about')
         keyboard.press('Return')
     window(CONVERTER)
     keyboard.press('Alt', 'F4')
@@ -253,9 +294,22 @@ def toplevels(messages):
     return made
 
 
+def title_bar(shown, name, expected=('Close',)):
+    """Checks that the window at the screen's centre has the program's own title bar, with the
+    buttons expected (a close button alone on a window of a fixed size), and none of Qt's: no white
+    bar with round buttons."""
+    shot = os.path.join(output, f'{name}.png')
+    count = buttons(screen.shot(name))
+    check(count == 0, f'{name}: expected no title bar of Qt\'s; counted {count} of its buttons (screenshot {shot})')
+    named = sorted(button.name for button in find(shown, 'push button') if button.name in (
+        'Close', 'Minimize', 'Maximize', 'Minimise', 'Maximise', 'Restore'))
+    check(named == sorted(expected), f'{name}: expected the title bar\'s buttons {sorted(expected)}; read {named} ({shot})')
+
+
 def buttons(shot):
-    """Counts the round buttons in the white title bar of the window at the screen's centre: the
-    patches of the buttons' grey, of a button's size, in the bar. No white bar, GNOME's look, has none."""
+    """Counts the round buttons in the white title bar of the window at the screen's centre: runs of
+    the buttons' grey, of a button's width, along a row through them, right of the window's centre.
+    No white bar, GNOME's look, has none."""
     width, stride, channels, pixels = shot.get_width(), shot.get_rowstride(), shot.get_n_channels(), shot.get_pixels()
     pixel = lambda x, y: pixels[y * stride + x * channels:y * stride + x * channels + 3]
     grey = lambda x, y: max(pixel(x, y)) - min(pixel(x, y)) < 12  # the desktop behind is blue
@@ -265,23 +319,10 @@ def buttons(shot):
     bottom = next(y for y in range(top + 12, shot.get_height()) if min(pixel(left + 20, y)) < 250)
     if bottom - top < 24:
         return 0
-    patches, seen = [], set()
-    for y in range(top, bottom):
-        for x in range(width // 2, width):
-            if (x, y) in seen or not (grey(x, y) and 225 <= pixel(x, y)[0] <= 245):
-                continue
-            patch, edge = 0, [(x, y)]
-            seen.add((x, y))
-            while edge:
-                at = edge.pop()
-                patch += 1
-                for near in ((at[0] + 1, at[1]), (at[0] - 1, at[1]), (at[0], at[1] + 1), (at[0], at[1] - 1)):
-                    if (near not in seen and top <= near[1] < bottom and width // 2 <= near[0] < width and
-                            grey(*near) and 225 <= pixel(*near)[0] <= 245):
-                        seen.add(near)
-                        edge.append(near)
-            patches.append(patch)
-    return len([patch for patch in patches if 100 <= patch <= 2000])
+    y = (top + bottom) // 2 - 6  # through the buttons, above the symbol drawn in each
+    row = [grey(x, y) and 225 <= pixel(x, y)[0] <= 245 for x in range(width // 2, width)]
+    runs = ''.join('b' if button else ' ' for button in row).split()
+    return len([run for run in runs if 12 <= len(run) <= 40])
 
 
 def check(condition, message):
@@ -305,13 +346,19 @@ if __name__ == '__main__':
             app_id = os.path.splitext(os.path.basename(desktop_entry))[0]
             assert re.search(r'^Exec=', entry.read(), re.MULTILINE), f'{desktop_entry} is no desktop entry'
 
-        def login_window(keyboard):  # its title bar, as GNOME's default layout shows it, then Escape
-            window(LOGIN)
-            count = buttons(screen.shot('login'))
-            check(count == 1, f'expected the fixed-size login window to show only the close button; '
-                  f'counted {count} buttons (screenshot {output}/login.png)')
-            escape(keyboard)
-        for scenario in login_window, exit_button, converter:
+        # The login window's title bar under each layout, with Qt's decorations for GNOME and its plain
+        # ones, then Escape
+        for layout in LAYOUTS:
+            portal_layout(bus, layout)
+            for decoration in '', 'bradient':
+                name = f'login-{decoration or "default"}-{"gnome" if layout == LAYOUTS[0] else "ubuntu"}'
+                scenario = lambda keyboard: (title_bar(window(LOGIN), name), escape(keyboard))
+                scenario.__name__ = name
+                before = len(failures)
+                run(scenario, keyboard, name, **({'QT_WAYLAND_DECORATION': decoration} if decoration else {}))
+                print(f'wayland: {name} {"failed" if len(failures) > before else "passed"}')
+        portal_layout(bus, LAYOUTS[1])
+        for scenario in exit_button, converter:
             before = len(failures)
             made = toplevels(run(scenario, keyboard))
             ids = {toplevel['app_id'] for toplevel in made}
@@ -324,14 +371,7 @@ if __name__ == '__main__':
     except AssertionError as failure:
         failures.append(f'{getattr(scenario, "__name__", scenario)}: {failure}')
     finally:
-        for process in started:  # each group, if it is still there: its leader not yet reaped
-            os.killpg(process.pid, signal.SIGTERM)
-        for process in started:
-            try:
-                process.wait(TIMEOUT)
-            except subprocess.TimeoutExpired:
-                os.killpg(process.pid, signal.SIGKILL)
-                process.wait()
+        stop()
         shutil.rmtree(home, ignore_errors=True)
     if failures:
         sys.exit('wayland: ' + '\n'.join(failures) + f'\n(screenshots and logs in {output})')
