@@ -97,12 +97,12 @@ def silent(seconds):
     wait_for(f'Orca silent for {seconds} s', quiet_for, lambda quiet: quiet >= seconds)
 
 
-def type_password(word, press=keys):
+def type_password(word):
     """Types it key by key, each once Orca spoke for the one before: it must say only the mask."""
     start = len(said())
     spoken = lambda: [line for line in said()[start:] if line != UNSELECTED]  # the replaced selection
     for count, letter in enumerate(word, 1):
-        press(letter)
+        keys(letter)
         wait_for(f'an utterance for each of {count} keys typed in the password box', spoken,
                  lambda heard: len(heard) >= count)
     if len(spoken()) != len(word) or not all(re.fullmatch(MASK, line) for line in spoken()):
@@ -127,7 +127,7 @@ def start_orca(apart=()):
     wait_for('speech-dispatcher listening', lambda: os.path.exists(socket))
     keyfile = os.path.join(os.environ['XDG_CONFIG_HOME'], 'glib-2.0', 'settings', 'keyfile')
     os.makedirs(os.path.dirname(keyfile), exist_ok=True)
-    with open(keyfile, 'a') as settings:  # beside the desktop's settings, where they are there
+    with open(keyfile, 'w') as settings:
         settings.write(GSETTINGS)
     began = time.monotonic()
     log = os.path.join(home, 'orca.log')
@@ -240,24 +240,7 @@ def beside_another_orca():
 PROCESSES_APART = ['unshare', *([] if os.getuid() == 0 else ['--map-current-user']),
                    '--pid', '--fork', '--mount-proc', '--kill-child', '--']
 
-
-def stop():
-    """Ends what was started, last first: Orca, in its main loop, may leave SIGTERM unanswered."""
-    for process in reversed(started):
-        process.kill() if 'orca' in process.args else process.terminate()
-        process.wait()
-
-
-def falls_short():
-    """What Orca said that it must not: a password; a mnemonic on arrival, alone or within an
-    utterance ("OK Alt+O button"), which Orca's settings turn off."""
-    return ([f'a password spoken: {line!r}' for line in said() for word in (WRONG, RIGHT) if word in line] +
-            [f'a mnemonic spoken: {line!r}' for line in said() if re.search(r'\bAlt\+\S', line)])
-
-
-if __name__ != '__main__':  # as a module: its helpers, for the Wayland screen-reader test
-    pass
-elif 'SCREENREADER_HOME' not in os.environ:
+if 'SCREENREADER_HOME' not in os.environ:
     with beside_another_orca() as other:
         test, home = in_session_of_its_own(*sys.argv[1:])
         status = test.wait()
@@ -265,30 +248,33 @@ elif 'SCREENREADER_HOME' not in os.environ:
         if other and not alive(other):
             sys.exit(f'screenreader: the other Orca ({other}) ended while the test ran')
     sys.exit(status)
-else:
-    home = os.environ['SCREENREADER_HOME']
-    if sys.argv[1:] == ['--users-orca']:  # stands for the user's own, until its standard input closes
-        try:
-            orca = start_orca()
-            print('orca', orca.pid, flush=True)
-            sys.stdin.read()
-        finally:
-            for process in reversed(started):
-                process.kill()
-                process.wait()
-        sys.exit()
+home = os.environ['SCREENREADER_HOME']
+if sys.argv[1:] == ['--users-orca']:  # stands for the user's own, until its standard input closes
     try:
-        started.append(subprocess.Popen(['openbox'], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
-        wait_for('openbox managing the display', lambda: run('xprop', '-root', '_NET_SUPPORTING_WM_CHECK'),
-                 lambda answer: 'window id' in answer)
-        start_orca(PROCESSES_APART)
-        session()
-    except AssertionError as failure:  # a step not heard in time
-        failures.append(str(failure))
+        orca = start_orca()
+        print('orca', orca.pid, flush=True)
+        sys.stdin.read()
     finally:
-        stop()
-        print('Orca said:', *said(), sep='\n  ')
-    failures += falls_short()
-    if failures:
-        sys.exit('screenreader: what Orca said falls short:\n' + '\n'.join(failures))
-    print('screenreader: passed')
+        for process in reversed(started):
+            process.kill()
+            process.wait()
+    sys.exit()
+try:
+    started.append(subprocess.Popen(['openbox'], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+    wait_for('openbox managing the display', lambda: run('xprop', '-root', '_NET_SUPPORTING_WM_CHECK'),
+             lambda answer: 'window id' in answer)
+    start_orca(PROCESSES_APART)
+    session()
+except AssertionError as failure:  # a step not heard in time
+    failures.append(str(failure))
+finally:
+    for process in reversed(started):  # Orca, in its main loop, may leave SIGTERM unanswered
+        process.kill() if 'orca' in process.args else process.terminate()
+        process.wait()
+    print('Orca said:', *said(), sep='\n  ')
+failures += [f'a password spoken: {line!r}' for line in said() for word in (WRONG, RIGHT) if word in line]
+# Orca's settings reached it: no mnemonic said on arrival, alone or within an utterance ("OK Alt+O button")
+failures += [f'a mnemonic spoken: {line!r}' for line in said() if re.search(r'\bAlt\+\S', line)]
+if failures:
+    sys.exit('screenreader: what Orca said falls short:\n' + '\n'.join(failures))
+print('screenreader: passed')
