@@ -21,15 +21,18 @@ bool drawsOwnTitleBars()
     return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
-QRect titleArea(int barWidth, int barHeight, int buttonsWidth, int textWidth,
+QRect titleArea(int barWidth, int barHeight, int buttonsWidth, int textWidth, int margin,
                 Qt::LayoutDirection direction)
 {
-    const int rest = std::max(0, barWidth - buttonsWidth);
-    const int width = std::min(textWidth, rest);
-    // Centred on the whole bar while that keeps it clear of the buttons.
+    const bool leftToRight = direction == Qt::LeftToRight;
+    const int roomLeft = leftToRight ? margin : buttonsWidth;
+    const int roomRight = barWidth - (leftToRight ? buttonsWidth : margin);
+    const int room = std::max(0, roomRight - roomLeft);
+    const int width = std::min(textWidth, room);
+    // Centred on the whole bar while that keeps it in the room beside the buttons.
     int left = (barWidth - width) / 2;
-    if (direction == Qt::LeftToRight ? left + width > rest : left < buttonsWidth)
-        left = (direction == Qt::LeftToRight ? 0 : buttonsWidth) + (rest - width) / 2;
+    if (left < roomLeft || left + width > roomRight)
+        left = roomLeft + (room - width) / 2;
     return {left, 0, width, barHeight};
 }
 
@@ -120,7 +123,7 @@ protected:
         const QString title = window()->windowTitle();
         const int textWidth = fontMetrics().horizontalAdvance(title);
         const QRect area =
-            titleArea(width(), height() - 1, buttonsWidth(), textWidth, layoutDirection());
+            titleArea(width(), height() - 1, buttonsWidth(), textWidth, 2 * gap, layoutDirection());
         painter.drawText(area, Qt::AlignCenter,
                          area.width() < textWidth
                              ? fontMetrics().elidedText(title, Qt::ElideRight, area.width())

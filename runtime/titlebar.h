@@ -21,9 +21,9 @@ bool drawsOwnTitleBars();
 void useOwnTitleBar(QWidget *window);
 
 // Where a title bar barWidth wide draws a title textWidth wide, the bar's end (right, or left
-// right to left) taken by buttonsWidth of buttons: centred on the bar where it clears the
-// buttons, else centred in the rest of the bar, and never wider than that rest.
-QRect titleArea(int barWidth, int barHeight, int buttonsWidth, int textWidth,
+// right to left) taken by buttonsWidth of buttons and its other end by a margin: centred on the bar
+// where it clears both, else centred in the room between them, and never wider than that room.
+QRect titleArea(int barWidth, int barHeight, int buttonsWidth, int textWidth, int margin,
                 Qt::LayoutDirection direction);
 
 } // namespace runtime

@@ -5,7 +5,7 @@
 # messages (WAYLAND_DEBUG), and the title bars from screenshots (the compositor's screen cast).
 #   dbus-run-session -- wayland.py PROGRAM DESKTOP_ENTRY OUTPUT_FOLDER PORTAL PORTAL_GTK
 # The screenshots and each process's output are left in OUTPUT_FOLDER.
-import os, re, shutil, signal, subprocess, sys, tempfile
+import itertools, os, re, shutil, signal, subprocess, sys, tempfile
 import dbus, dbus.mainloop.glib
 import gi
 gi.require_version('GdkPixbuf', '2.0')
@@ -16,6 +16,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from endtoend import TIMEOUT, LOGIN, TITLE, ABOUT, wait_for, window, control, find, has, arrived  # noqa: E402
 
 CONVERTER, PASSWORD = 'Welcome Ann.', 'bluelanterns'
+LONGEST_NAME = 'Bartholomaeus'  # the longest the converter's title shows in full
 # Typed 100, each option's result as the converter shows it (tests/tst_brightfold.cpp has the
 # steps' rounding).
 RESULTS = {'Celsius > Fahrenheit': '212', 'Fahrenheit > Celsius': '37.7777777777778',
@@ -194,12 +195,12 @@ def typed(field, text):
                     lambda read: read == text)
 
 
-def login(keyboard):
-    """Logs in as Ann, first with a wrong password."""
+def login(keyboard, user='Ann'):
+    """Logs in, first with a wrong password."""
     dialog = window(LOGIN)
     name = focused(dialog, 'text')
-    keyboard.type('Ann')
-    typed(name, 'Ann')
+    keyboard.type(user)
+    typed(name, user)
     keyboard.press('Tab')
     password = focused(dialog, 'password text')
     keyboard.type('redlanterns')
@@ -269,6 +270,18 @@ def converter(keyboard):
     keyboard.press('Alt', 'F4')
 
 
+def greeted(user, cut):
+    """A scenario: the converter's title greeting the user, drawn in full or cut."""
+    def scenario(keyboard):
+        login(keyboard, user)
+        frame = window(f'Welcome {user}.')
+        focused(frame, 'radio button', 'Do Nothing')
+        title_bar(frame, scenario.__name__, ('Minimize', 'Maximize', 'Close'), cut)
+        keyboard.press('Alt', 'F4')
+    scenario.__name__ = f'greeting-{len(user)}-letters'
+    return scenario
+
+
 def toplevels(messages):
     """The windows the program made, in order: for each its title, app id, parent's title and whether
     it asked to be modal."""
@@ -294,16 +307,63 @@ def toplevels(messages):
     return made
 
 
-def title_bar(shown, name, expected=('Close',)):
+def title_bar(shown, name, expected=('Close',), cut=False):
     """Checks that the window at the screen's centre has the program's own title bar, with the
     buttons expected (a close button alone on a window of a fixed size), and none of Qt's: no white
-    bar with round buttons."""
-    shot = os.path.join(output, f'{name}.png')
-    count = buttons(screen.shot(name))
-    check(count == 0, f'{name}: expected no title bar of Qt\'s; counted {count} of its buttons (screenshot {shot})')
-    named = sorted(button.name for button in find(shown, 'push button') if button.name in (
-        'Close', 'Minimize', 'Maximize', 'Minimise', 'Maximise', 'Restore'))
-    check(named == sorted(expected), f'{name}: expected the title bar\'s buttons {sorted(expected)}; read {named} ({shot})')
+    bar with round buttons; and that its title is drawn in full (or, where cut, not)."""
+    shot, file = screen.shot(name), os.path.join(output, f'{name}.png')
+    count = buttons(shot)
+    check(count == 0, f'{name}: expected no title bar of Qt\'s; counted {count} of its buttons (screenshot {file})')
+    bar = [button for button in find(shown, 'push button') if button.name in (
+        'Close', 'Minimize', 'Maximize', 'Minimise', 'Maximise', 'Restore')]
+    named = sorted(button.name for button in bar)
+    check(named == sorted(expected), f'{name}: expected the title bar\'s buttons {sorted(expected)}; read {named} ({file})')
+    if bar:
+        dots = title_end(shot, shown, bar)
+        check((dots >= 3) == cut, f'{name}: expected the title drawn {"cut" if cut else "in full"}; '
+              f'it ends in {dots} dots ({file})')
+
+
+def title_end(shot, shown, bar):
+    """How many dots end the title drawn in the window's bar, left of the bar's buttons: three
+    where it is cut (an ellipsis), none or one (a full stop) where it is whole."""
+    pixels, stride, channels = shot.get_pixels(), shot.get_rowstride(), shot.get_n_channels()
+    pixel = lambda x, y: pixels[y * stride + x * channels:y * stride + x * channels + 3]
+    brightness = lambda x, y: sum(pixel(x, y))
+    left, top = placed(shot, pixel, shown.queryComponent().getExtents(pyatspi.WINDOW_COORDS))
+    places = [button.queryComponent().getExtents(pyatspi.WINDOW_COORDS) for button in bar]
+    first = min(left + place.x for place in places)
+    rows = range(top + min(place.y for place in places), top + max(place.y + place.height for place in places))
+    columns = range(left + 2, first)
+    background = brightness(left + 2, rows[0])
+    ink = [[y for y in rows if brightness(x, y) < background - 200] for x in columns]
+    # The glyphs: runs of columns with ink, each with the rows its ink spans
+    glyphs, run = [], []
+    for column in ink + [[]]:
+        if column:
+            run.append(column)
+        elif run:
+            glyphs.append((len(run), min(map(min, run)), max(map(max, run))))
+            run = []
+    dot = lambda glyph: glyph[0] <= 4 and glyph[2] - glyph[1] <= 4
+    ending = list(itertools.takewhile(dot, reversed(glyphs)))
+    assert len(glyphs) > len(ending), f'no title found in the bar of the window at the screen\'s centre ({glyphs})'
+    return len(ending)
+
+
+def placed(shot, pixel, size):
+    """Where the window at the screen's centre is, of the size the accessibility bus gives: mutter
+    centres it across the screen, and a message box across its owner, at any height. Its outline's
+    left edge is a line of one colour as high as the window, through the screen's middle row."""
+    middle = shot.get_height() // 2
+    centred = (shot.get_width() - size.width) // 2
+    for x in range(centred - 3, centred + 4):
+        same = lambda y: max(abs(a - b) for a, b in zip(pixel(x, y), pixel(x, middle))) <= 3
+        top = next(y for y in range(middle, -1, -1) if y == 0 or not same(y - 1))
+        bottom = next(y for y in range(middle, shot.get_height()) if y == shot.get_height() - 1 or not same(y + 1))
+        if abs(bottom + 1 - top - size.height) <= 1:
+            return x, top
+    raise AssertionError(f'no window {size.width}x{size.height} at the screen\'s centre')
 
 
 def buttons(shot):
@@ -358,6 +418,12 @@ if __name__ == '__main__':
                 run(scenario, keyboard, name, **({'QT_WAYLAND_DECORATION': decoration} if decoration else {}))
                 print(f'wayland: {name} {"failed" if len(failures) > before else "passed"}')
         portal_layout(bus, LAYOUTS[1])
+        # A name of 13 letters as wide as most fits the converter's title in Liberation Sans, the
+        # test's font; one more letter, and the title is cut, with an ellipsis, at its buttons.
+        for scenario in greeted(LONGEST_NAME, cut=False), greeted(LONGEST_NAME + 'z', cut=True):
+            before = len(failures)
+            run(scenario, keyboard)
+            print(f'wayland: {scenario.__name__} {"failed" if len(failures) > before else "passed"}')
         for scenario in exit_button, converter:
             before = len(failures)
             made = toplevels(run(scenario, keyboard))
