@@ -122,8 +122,8 @@ protected:
                             QPalette::WindowText));
         const QString title = window()->windowTitle();
         const int textWidth = fontMetrics().horizontalAdvance(title);
-        const QRect area =
-            titleArea(width(), height() - 1, buttonsWidth(), textWidth, 2 * gap, layoutDirection());
+        const QRect area = titleArea(width(), height() - 1, buttonsWidth(), textWidth, titleMargin,
+                                     layoutDirection());
         painter.drawText(area, Qt::AlignCenter,
                          area.width() < textWidth
                              ? fontMetrics().elidedText(title, Qt::ElideRight, area.width())
@@ -234,6 +234,8 @@ public:
 
 private:
     static constexpr int gap = 4;
+    // Between the title and the bar's end away from the buttons.
+    static constexpr int titleMargin = 2 * gap;
     const bool sizable;
     QList<QPushButton *> buttons;
     QPushButton *maximizeButton = nullptr;

@@ -315,7 +315,7 @@ def title_bar(shown, name, expected=('Close',), cut=False):
     count = buttons(shot)
     check(count == 0, f'{name}: expected no title bar of Qt\'s; counted {count} of its buttons (screenshot {file})')
     bar = [button for button in find(shown, 'push button') if button.name in (
-        'Close', 'Minimize', 'Maximize', 'Minimise', 'Maximise', 'Restore')]
+        'Close', 'Minimize', 'Maximize', 'Restore')]
     named = sorted(button.name for button in bar)
     check(named == sorted(expected), f'{name}: expected the title bar\'s buttons {sorted(expected)}; read {named} ({file})')
     if bar:

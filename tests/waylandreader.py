@@ -34,7 +34,7 @@ def session(keyboard):
         start = len(said())
         for count, letter in enumerate(word, 1):
             keyboard.press(letter)
-            wayland.typed(box, '\u00ae' * count)
+            wayland.typed(box, '®' * count)
         silent(1)
         spoken = said()[start:]
         if (not any(re.fullmatch(MASK, line) for line in spoken) or
