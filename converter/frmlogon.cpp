@@ -5,6 +5,7 @@
 #include "fonts.h"
 #include "messagebox.h"
 #include "productinfo.h"
+#include "titlebar.h"
 #include "windowing.h"
 
 using namespace runtime;
@@ -14,6 +15,7 @@ frmlogon::frmlogon(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui::f
     ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
     useClassicWindowFont(this);
+    useOwnTitleBar(this); // on Wayland: the title in full
     centreOnScreen(this);
 
     // Option1, ck, kc, kf and fk are control arrays of one element each.

@@ -8,6 +8,7 @@
 #include "logincredentials.h"
 #include "passwordfield.h"
 #include "programend.h"
+#include "titlebar.h"
 #include "windowing.h"
 
 #include <QKeyEvent>
@@ -22,6 +23,7 @@ frmLogin::frmLogin(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::f
         Qt::MSWindowsFixedSizeDialogHint); // a dialog's title bar: no minimise, no maximise
     setPasswordCharacter(ui->txtPassword, QChar(0x00AE));
     useClassicWindowFont(this);
+    useOwnTitleBar(this); // on Wayland: only a close button, and the title in full
     centreOnScreen(this); // Qt's own placement of a dialog guesses the frame before it has one
 
     onClick(ui->cmdOK, [this] { cmdOK_Click(); });

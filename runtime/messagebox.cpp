@@ -1,4 +1,5 @@
 #include "messagebox.h"
+#include "titlebar.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -69,6 +70,7 @@ void showMessage(QWidget &owner, const QString &prompt, MessageStyle style, cons
                         prompt, QMessageBox::Ok, &owner);
     box->button(QMessageBox::Ok)->setIcon(QIcon()); // a plain OK, whatever the desktop theme
     tellWithButton(*box, prompt);
+    useOwnTitleBar(box); // on Wayland: only a close button, and the title in full
     // Qt centres a box before its first show, when the window manager has not framed it yet, and
     // the frame then pushes it off centre by its title bar: centred again once shown. The timer
     // goes with the box, and so with the owner.

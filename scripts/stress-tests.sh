@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Runs the tests that drive the real windows (the Qt Test suite, endtoend, screenreader) RUNS times
-# over, each time with BUSY processes beside them that keep the processor busy, as a desktop, a
-# browser and a build do on a person's machine; then starts the program and leaves it by Escape
-# ESCAPES times under the same load, since a fault on the way out shows only now and then. A test
-# that waits for a fixed time instead of for what it checks fails here first.
+# Runs the tests that drive the real windows (the Qt Test suite, endtoend, screenreader, and wayland
+# and waylandreader where they are registered: in the Debian testing chroot) RUNS times over, each
+# time with BUSY processes beside them that keep the processor busy, as a desktop, a browser and a
+# build do on a person's machine; then starts the program and leaves it by Escape ESCAPES times
+# under the same load, since a fault on the way out shows only now and then. A test that waits for
+# a fixed time instead of for what it checks fails here first.
 #
 #   scripts/stress-tests.sh [--runs N] [--busy N] [--escapes N] [--preset NAME]
 #
@@ -43,7 +44,7 @@ run_tests() { ctest --preset "$preset" --no-tests=error --output-on-failure "$@"
 failed=0
 for ((run = 1; run <= runs; run++)); do
     log=$logs/run-$run.log
-    if run_tests -R '^(tst_brightfold|endtoend|screenreader)$' >"$log" 2>&1; then
+    if run_tests -R '^(tst_brightfold|endtoend|screenreader|wayland|waylandreader)$' >"$log" 2>&1; then
         echo "run $run of $runs: passed"
     else
         echo "run $run of $runs: FAILED, see $log"

@@ -139,11 +139,28 @@ def caret_before_focus():
     return early
 
 
+def offered(window):
+    """What the window's hints let a window manager offer: 'minimise' and 'maximise' where both the
+    Motif functions and decorations allow them (all, where the window sets none), and 'resize'
+    where its minimum and maximum sizes differ."""
+    motif = run('xprop', '-id', window, '_MOTIF_WM_HINTS').partition('=')[2].split(',')
+    flags, functions, decorations = (int(value, 0) for value in (motif + ['0', '0', '0'])[:3])
+
+    def allows(field, value, bit):  # a field left out allows all; with its bit 0, all but those set
+        return not flags & field or bool(value & 1) != bool(value & bit)
+    sizes = run('xprop', '-id', window, 'WM_NORMAL_HINTS')
+    size = lambda kind: (re.search(rf'{kind} size: (\d+ by \d+)', sizes) or [None, kind])[1]
+    return {name for name, function, decoration in (('minimise', 0x8, 0x20), ('maximise', 0x10, 0x40))
+            if allows(1, functions, function) and allows(2, decorations, decoration)} | \
+        (set() if size('minimum') == size('maximum') else {'resize'})
+
+
 def escape(program):
     login = titled(LOGIN)
     if reader:  # wine hands the X server only the 32 and 16 pixel images
         sizes = re.findall(r'Icon \((\d+) x', run('xprop', '-id', login, '_NET_WM_ICON'))
         assert sorted(set(map(int, sizes))) == [16, 32, 48, 128], f'icon sizes offered: {sizes}'
+        assert offered(login) == set(), f'expected a fixed login window; its hints offer {offered(login)}'
     keys('Escape')
     ended(program)
 
@@ -197,6 +214,8 @@ def session(program):
     assert announcements() == announced, f'expected announcements {announced} only; read {announcements()}'
 
     owner, before = titled(CONVERTER), centre(converter)
+    everything = {'minimise', 'maximise', 'resize'}
+    assert offered(owner) == everything, f'expected a sizable converter window; its hints offer {offered(owner)}'
     run('xdotool', 'windowmove', owner, '100', '100')  # away from the screen's centre
     wait_for('the converter window moved', lambda: centre(converter), lambda now: now != before)
     click(control(converter, 'push button', 'About'))
@@ -213,6 +232,8 @@ def session(program):
         wait_for(f'box {text!r} transient for the converter window {int(owner):#x}', lambda: run(
             'xprop', '-id', run('xdotool', 'getactivewindow'), 'WM_TRANSIENT_FOR'),
             lambda transient: transient.endswith(f' {int(owner):#x}'))
+        hints = offered(run('xdotool', 'getactivewindow'))
+        assert hints == set(), f'expected box {text!r} of a fixed size; its hints offer {hints}'
         wait_for(f'box {text!r} centred on the converter window: offset in pixels',
                  lambda: [b - w for b, w in zip(centre(box), centre(converter))],
                  lambda offset: max(map(abs, offset)) <= 3)

@@ -127,7 +127,7 @@ def start_orca(apart=()):
     wait_for('speech-dispatcher listening', lambda: os.path.exists(socket))
     keyfile = os.path.join(os.environ['XDG_CONFIG_HOME'], 'glib-2.0', 'settings', 'keyfile')
     os.makedirs(os.path.dirname(keyfile), exist_ok=True)
-    with open(keyfile, 'w') as settings:
+    with open(keyfile, 'a') as settings:  # beside the desktop's settings, where they are there
         settings.write(GSETTINGS)
     began = time.monotonic()
     log = os.path.join(home, 'orca.log')
@@ -240,16 +240,34 @@ def beside_another_orca():
 PROCESSES_APART = ['unshare', *([] if os.getuid() == 0 else ['--map-current-user']),
                    '--pid', '--fork', '--mount-proc', '--kill-child', '--']
 
-if 'SCREENREADER_HOME' not in os.environ:
+
+def stop():
+    """Ends what was started, last first: Orca, in its main loop, may leave SIGTERM unanswered."""
+    for process in reversed(started):
+        process.kill() if 'orca' in process.args else process.terminate()
+        process.wait()
+
+
+def falls_short():
+    """What Orca said that it must not: a password; a mnemonic on arrival, alone or within an
+    utterance ("OK Alt+O button"), which Orca's settings turn off."""
+    return ([f'a password spoken: {line!r}' for line in said() for word in (WRONG, RIGHT) if word in line] +
+            [f'a mnemonic spoken: {line!r}' for line in said() if re.search(r'\bAlt\+\S', line)])
+
+
+def run_apart():
+    """Runs this test in a session of its own, beside the user's own Orca where one runs."""
     with beside_another_orca() as other:
-        test, home = in_session_of_its_own(*sys.argv[1:])
+        test, session_home = in_session_of_its_own(*sys.argv[1:])
         status = test.wait()
-        shutil.rmtree(home, ignore_errors=True)
+        shutil.rmtree(session_home, ignore_errors=True)
         if other and not alive(other):
             sys.exit(f'screenreader: the other Orca ({other}) ended while the test ran')
     sys.exit(status)
-home = os.environ['SCREENREADER_HOME']
-if sys.argv[1:] == ['--users-orca']:  # stands for the user's own, until its standard input closes
+
+
+def stand_for_users_orca():
+    """Runs an Orca as the user's own, until standard input closes."""
     try:
         orca = start_orca()
         print('orca', orca.pid, flush=True)
@@ -258,23 +276,29 @@ if sys.argv[1:] == ['--users-orca']:  # stands for the user's own, until its sta
         for process in reversed(started):
             process.kill()
             process.wait()
-    sys.exit()
-try:
-    started.append(subprocess.Popen(['openbox'], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
-    wait_for('openbox managing the display', lambda: run('xprop', '-root', '_NET_SUPPORTING_WM_CHECK'),
-             lambda answer: 'window id' in answer)
-    start_orca(PROCESSES_APART)
-    session()
-except AssertionError as failure:  # a step not heard in time
-    failures.append(str(failure))
-finally:
-    for process in reversed(started):  # Orca, in its main loop, may leave SIGTERM unanswered
-        process.kill() if 'orca' in process.args else process.terminate()
-        process.wait()
-    print('Orca said:', *said(), sep='\n  ')
-failures += [f'a password spoken: {line!r}' for line in said() for word in (WRONG, RIGHT) if word in line]
-# Orca's settings reached it: no mnemonic said on arrival, alone or within an utterance ("OK Alt+O button")
-failures += [f'a mnemonic spoken: {line!r}' for line in said() if re.search(r'\bAlt\+\S', line)]
-if failures:
-    sys.exit('screenreader: what Orca said falls short:\n' + '\n'.join(failures))
-print('screenreader: passed')
+
+
+def run_session():
+    try:
+        started.append(subprocess.Popen(['openbox'], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+        wait_for('openbox managing the display', lambda: run('xprop', '-root', '_NET_SUPPORTING_WM_CHECK'),
+                 lambda answer: 'window id' in answer)
+        start_orca(PROCESSES_APART)
+        session()
+    except AssertionError as failure:  # a step not heard in time
+        failures.append(str(failure))
+    finally:
+        stop()
+        print('Orca said:', *said(), sep='\n  ')
+    failures.extend(falls_short())
+    if failures:
+        sys.exit('screenreader: what Orca said falls short:\n' + '\n'.join(failures))
+    print('screenreader: passed')
+
+
+# As a module, only its helpers: the Wayland screen-reader test's.
+if __name__ == '__main__':
+    if 'SCREENREADER_HOME' not in os.environ:
+        run_apart()
+    home = os.environ['SCREENREADER_HOME']
+    stand_for_users_orca() if sys.argv[1:] == ['--users-orca'] else run_session()

@@ -9,6 +9,7 @@
 #include "fonts.h"
 #include "frmlogin.h"
 #include "messagebox.h"
+#include "titlebar.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -454,6 +455,37 @@ private slots:
         label->setFixedWidth(1000);
         window.setFont(QFont("DejaVu Sans", 9)); // room enough again: no longer condensed
         QCOMPARE(label->font().stretch(), 0);
+    }
+
+    void titleArea_data()
+    {
+        QTest::addColumn<int>("bar");     // the bar's width
+        QTest::addColumn<int>("buttons"); // what its buttons take at its end
+        QTest::addColumn<int>("text");    // the title's width
+        QTest::addColumn<bool>("rightToLeft");
+        QTest::addColumn<int>("left"); // where the title is drawn
+        QTest::addColumn<int>("width");
+        QTest::newRow("centred on the bar") << 329 << 32 << 190 << false << 69 << 190;
+        QTest::newRow("beside the buttons") << 240 << 90 << 85 << false << 36 << 85;
+        QTest::newRow("beside them, right to left") << 240 << 90 << 85 << true << 118 << 85;
+        QTest::newRow("clear of the margin") << 240 << 32 << 200 << false << 8 << 200;
+        QTest::newRow("clear of it, right to left") << 240 << 32 << 200 << true << 32 << 200;
+        QTest::newRow("longer than the room") << 240 << 90 << 200 << false << 8 << 142;
+    }
+
+    // A title is drawn in full wherever the bar has room for it, clear of the buttons and of the
+    // bar's other end.
+    void titleArea()
+    {
+        QFETCH(int, bar);
+        QFETCH(int, buttons);
+        QFETCH(int, text);
+        QFETCH(bool, rightToLeft);
+        QFETCH(int, left);
+        QFETCH(int, width);
+        const QRect area = runtime::titleArea(bar, 30, buttons, text, 8,
+                                              rightToLeft ? Qt::RightToLeft : Qt::LeftToRight);
+        QCOMPARE(area, QRect(left, 0, width, 30));
     }
 
 #ifdef Q_OS_WIN

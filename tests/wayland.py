@@ -5,7 +5,7 @@
 # messages (WAYLAND_DEBUG), and the title bars from screenshots (the compositor's screen cast).
 #   dbus-run-session -- wayland.py PROGRAM DESKTOP_ENTRY OUTPUT_FOLDER PORTAL PORTAL_GTK
 # The screenshots and each process's output are left in OUTPUT_FOLDER.
-import os, re, shutil, signal, subprocess, sys, tempfile
+import itertools, os, re, shutil, signal, subprocess, sys, tempfile
 import dbus, dbus.mainloop.glib
 import gi
 gi.require_version('GdkPixbuf', '2.0')
@@ -16,6 +16,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from endtoend import TIMEOUT, LOGIN, TITLE, ABOUT, wait_for, window, control, find, has, arrived  # noqa: E402
 
 CONVERTER, PASSWORD = 'Welcome Ann.', 'bluelanterns'
+LONGEST_NAME = 'Bartholomaeus'  # the longest the converter's title shows in full
 # Typed 100, each option's result as the converter shows it (tests/tst_brightfold.cpp has the
 # steps' rounding).
 RESULTS = {'Celsius > Fahrenheit': '212', 'Fahrenheit > Celsius': '37.7777777777778',
@@ -32,6 +33,18 @@ def start(name, *command, env=None):
         started.append(subprocess.Popen(command, stdout=log, stderr=subprocess.STDOUT, env=env,
                                         start_new_session=True))
     return started[-1]
+
+
+def stop():
+    """Ends every helper's process group, if it is still there: its leader not yet reaped."""
+    for process in started:
+        os.killpg(process.pid, signal.SIGTERM)
+    for process in started:
+        try:
+            process.wait(TIMEOUT)
+        except subprocess.TimeoutExpired:
+            os.killpg(process.pid, signal.SIGKILL)
+            process.wait()
 
 
 def succeeds(*command):
@@ -76,12 +89,34 @@ class Screen:
         self.node = wait_for('the screen cast\'s PipeWire stream', lambda: nodes and nodes[0])
 
     def shot(self, name):
-        """Takes a screenshot into the output folder and returns it."""
+        """Takes a screenshot into the output folder, once the screen has settled (two shots alike: no
+        window still being drawn or mapped), and returns it."""
         file = os.path.join(output, f'{name}.png')
-        subprocess.run(['gst-launch-1.0', '-q', 'pipewiresrc', f'path={self.node}', 'num-buffers=1', '!',
-                        'videoconvert', '!', 'pngenc', '!', 'filesink', f'location={file}'],
-                       check=True, timeout=TIMEOUT, capture_output=True)
-        return GdkPixbuf.Pixbuf.new_from_file(file)
+        last = []
+
+        def take():
+            subprocess.run(['gst-launch-1.0', '-q', 'pipewiresrc', f'path={self.node}', 'num-buffers=1', '!',
+                            'videoconvert', '!', 'pngenc', '!', 'filesink', f'location={file}'],
+                           check=True, timeout=TIMEOUT, capture_output=True)
+            shot = GdkPixbuf.Pixbuf.new_from_file(file)
+            settled = bool(last) and shot.get_pixels() == last[-1].get_pixels()
+            last.append(shot)
+            return settled and shot
+        return wait_for(f'the screen settled for {name}', take)
+
+
+# The title-bar buttons of GNOME's defaults, and of Ubuntu's.
+LAYOUTS = 'appmenu:close', ':minimize,maximize,close'
+
+
+def write_layout(layout):
+    """The desktop's title-bar buttons, in the key file the portals read GNOME's settings from."""
+    keyfile = os.path.join(os.environ['XDG_CONFIG_HOME'], 'glib-2.0', 'settings', 'keyfile')
+    with open(keyfile + '.new', 'w') as new:
+        # No animations: a window being mapped is drawn scaled and faded.
+        new.write(f"[org/gnome/desktop/wm/preferences]\nbutton-layout='{layout}'\n"
+                  "[org/gnome/desktop/interface]\nenable-animations=false\n")
+    os.replace(keyfile + '.new', keyfile)
 
 
 def session_environment(home):
@@ -89,8 +124,6 @@ def session_environment(home):
     config = os.path.join(home, 'config')
     os.makedirs(os.path.join(config, 'glib-2.0', 'settings'))
     os.makedirs(os.path.join(config, 'xdg-desktop-portal'))
-    with open(os.path.join(config, 'glib-2.0', 'settings', 'keyfile'), 'w') as keyfile:
-        keyfile.write("[org/gnome/desktop/wm/preferences]\nbutton-layout='appmenu:close'\n")
     with open(os.path.join(config, 'xdg-desktop-portal', 'portals.conf'), 'w') as portals:
         portals.write('[preferred]\ndefault=gtk\n')
     runtime = os.path.join(home, 'runtime')
@@ -98,6 +131,7 @@ def session_environment(home):
     environment = dict(HOME=home, XDG_CONFIG_HOME=config, XDG_RUNTIME_DIR=runtime, XDG_CURRENT_DESKTOP='GNOME',
                        XDG_SESSION_TYPE='wayland', GSETTINGS_BACKEND='keyfile', WAYLAND_DISPLAY='wayland-0')
     os.environ.update(environment)
+    write_layout(LAYOUTS[0])
     for name in 'DISPLAY', 'QT_QPA_PLATFORM', 'QT_WAYLAND_DECORATION':
         os.environ.pop(name, None)
     return environment
@@ -120,19 +154,25 @@ def desktop():
     bus = dbus.SessionBus()
     for name in 'org.freedesktop.portal.Desktop', 'org.freedesktop.impl.portal.desktop.gtk':
         wait_for(f'{name} on the bus', lambda: bus.name_has_owner(name))
-    settings = lambda: bus.get_object('org.freedesktop.portal.Desktop', '/org/freedesktop/portal/desktop').Read(
-        'org.gnome.desktop.wm.preferences', 'button-layout', dbus_interface='org.freedesktop.portal.Settings')
-    wait_for('the settings portal giving GNOME\'s button layout', settings, lambda read: read == 'appmenu:close')
+    portal_layout(bus, LAYOUTS[0])
     return bus
 
 
-def run(scenario, keyboard):
-    """Runs the program through the scenario, in a process group of its own; returns what the program
-    sent the compositor."""
-    log = os.path.join(output, f'{scenario.__name__}.wayland.log')
+def portal_layout(bus, layout):
+    """Sets the desktop's button layout and waits until the settings portal gives it."""
+    write_layout(layout)
+    settings = lambda: bus.get_object('org.freedesktop.portal.Desktop', '/org/freedesktop/portal/desktop').Read(
+        'org.gnome.desktop.wm.preferences', 'button-layout', dbus_interface='org.freedesktop.portal.Settings')
+    wait_for(f'the settings portal giving the button layout {layout!r}', settings, lambda read: read == layout)
+
+
+def run(scenario, keyboard, name=None, **environment):
+    """Runs the program through the scenario, in a process group of its own, with the environment's
+    additions; returns what the program sent the compositor."""
+    log = os.path.join(output, f'{name or scenario.__name__}.wayland.log')
     with open(log, 'w') as messages:
         running = subprocess.Popen([program], stderr=messages, start_new_session=True, env=dict(
-            os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON='1', WAYLAND_DEBUG='client'))
+            os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON='1', WAYLAND_DEBUG='client', **environment))
     try:
         scenario(keyboard)
         status = wait_for('the program to end', running.poll, lambda status: status is not None)
@@ -155,18 +195,20 @@ def typed(field, text):
                     lambda read: read == text)
 
 
-def login(keyboard):
-    """Logs in as Ann, first with a wrong password."""
+def login(keyboard, user='Ann'):
+    """Logs in, first with a wrong password."""
     dialog = window(LOGIN)
     name = focused(dialog, 'text')
-    keyboard.type('Ann')
-    typed(name, 'Ann')
+    keyboard.type(user)
+    typed(name, user)
     keyboard.press('Tab')
     password = focused(dialog, 'password text')
     keyboard.type('redlanterns')
     typed(password, '®' * len('redlanterns'))
     keyboard.press('Return')
-    focused(window('Login', 'Invalid Password, try again!'), 'push button', 'OK')
+    box = window('Login', 'Invalid Password, try again!')
+    focused(box, 'push button', 'OK')
+    title_bar(box, 'message')
     keyboard.press('Return')
     text = password.queryText()
     wait_for('the password box focused with all its text selected', lambda: (
@@ -212,7 +254,7 @@ def converter(keyboard):
         if key != 'Up':
             seen[option] = wait_for(f'{option} on 100', lambda: result.name, lambda read: read == RESULTS.get(option))
     assert seen.keys() == RESULTS.keys(), f'expected every conversion; made {list(seen)}'
-    screen.shot('converter')
+    title_bar(frame, 'converter', ('Minimize', 'Maximize', 'Close'))
     about = control(frame, 'push button', 'About')
     while not has(about, pyatspi.STATE_FOCUSED):
         keyboard.press('Tab')
@@ -222,10 +264,22 @@ def converter(keyboard):
     for text in ABOUT:
         focused(window(TITLE, text), 'push button', 'OK')
         if text == ABOUT[0]:
-            screen.shot('about')
+            title_bar(window(TITLE, text), 'about')
         keyboard.press('Return')
     window(CONVERTER)
     keyboard.press('Alt', 'F4')
+
+
+def greeted(user, cut):
+    """A scenario: the converter's title greeting the user, drawn in full or cut."""
+    def scenario(keyboard):
+        login(keyboard, user)
+        frame = window(f'Welcome {user}.')
+        focused(frame, 'radio button', 'Do Nothing')
+        title_bar(frame, scenario.__name__, ('Minimize', 'Maximize', 'Close'), cut)
+        keyboard.press('Alt', 'F4')
+    scenario.__name__ = f'greeting-{len(user)}-letters'
+    return scenario
 
 
 def toplevels(messages):
@@ -253,9 +307,69 @@ def toplevels(messages):
     return made
 
 
+def title_bar(shown, name, expected=('Close',), cut=False):
+    """Checks that the window at the screen's centre has the program's own title bar, with the
+    buttons expected (a close button alone on a window of a fixed size), and none of Qt's: no white
+    bar with round buttons; and that its title is drawn in full (or, where cut, not)."""
+    shot, file = screen.shot(name), os.path.join(output, f'{name}.png')
+    count = buttons(shot)
+    check(count == 0, f'{name}: expected no title bar of Qt\'s; counted {count} of its buttons (screenshot {file})')
+    bar = [button for button in find(shown, 'push button') if button.name in (
+        'Close', 'Minimize', 'Maximize', 'Restore')]
+    named = sorted(button.name for button in bar)
+    check(named == sorted(expected), f'{name}: expected the title bar\'s buttons {sorted(expected)}; read {named} ({file})')
+    if bar:
+        dots = title_end(shot, shown, bar)
+        check((dots >= 3) == cut, f'{name}: expected the title drawn {"cut" if cut else "in full"}; '
+              f'it ends in {dots} dots ({file})')
+
+
+def title_end(shot, shown, bar):
+    """How many dots end the title drawn in the window's bar, left of the bar's buttons: three
+    where it is cut (an ellipsis), none or one (a full stop) where it is whole."""
+    pixels, stride, channels = shot.get_pixels(), shot.get_rowstride(), shot.get_n_channels()
+    pixel = lambda x, y: pixels[y * stride + x * channels:y * stride + x * channels + 3]
+    brightness = lambda x, y: sum(pixel(x, y))
+    left, top = placed(shot, pixel, shown.queryComponent().getExtents(pyatspi.WINDOW_COORDS))
+    places = [button.queryComponent().getExtents(pyatspi.WINDOW_COORDS) for button in bar]
+    first = min(left + place.x for place in places)
+    rows = range(top + min(place.y for place in places), top + max(place.y + place.height for place in places))
+    columns = range(left + 2, first)
+    background = brightness(left + 2, rows[0])
+    ink = [[y for y in rows if brightness(x, y) < background - 200] for x in columns]
+    # The glyphs: runs of columns with ink, each with the rows its ink spans
+    glyphs, run = [], []
+    for column in ink + [[]]:
+        if column:
+            run.append(column)
+        elif run:
+            glyphs.append((len(run), min(map(min, run)), max(map(max, run))))
+            run = []
+    dot = lambda glyph: glyph[0] <= 4 and glyph[2] - glyph[1] <= 4
+    ending = list(itertools.takewhile(dot, reversed(glyphs)))
+    assert len(glyphs) > len(ending), f'no title found in the bar of the window at the screen\'s centre ({glyphs})'
+    return len(ending)
+
+
+def placed(shot, pixel, size):
+    """Where the window at the screen's centre is, of the size the accessibility bus gives: mutter
+    centres it across the screen, and a message box across its owner, at any height. Its outline's
+    left edge is a line of one colour as high as the window, through the screen's middle row."""
+    middle = shot.get_height() // 2
+    centred = (shot.get_width() - size.width) // 2
+    for x in range(centred - 3, centred + 4):
+        same = lambda y: max(abs(a - b) for a, b in zip(pixel(x, y), pixel(x, middle))) <= 3
+        top = next(y for y in range(middle, -1, -1) if y == 0 or not same(y - 1))
+        bottom = next(y for y in range(middle, shot.get_height()) if y == shot.get_height() - 1 or not same(y + 1))
+        if abs(bottom + 1 - top - size.height) <= 1:
+            return x, top
+    raise AssertionError(f'no window {size.width}x{size.height} at the screen\'s centre')
+
+
 def buttons(shot):
-    """Counts the round buttons in the white title bar of the window at the screen's centre: the
-    patches of the buttons' grey, of a button's size, in the bar. No white bar, GNOME's look, has none."""
+    """Counts the round buttons in the white title bar of the window at the screen's centre: runs of
+    the buttons' grey, of a button's width, along a row through them, right of the window's centre.
+    No white bar, GNOME's look, has none."""
     width, stride, channels, pixels = shot.get_width(), shot.get_rowstride(), shot.get_n_channels(), shot.get_pixels()
     pixel = lambda x, y: pixels[y * stride + x * channels:y * stride + x * channels + 3]
     grey = lambda x, y: max(pixel(x, y)) - min(pixel(x, y)) < 12  # the desktop behind is blue
@@ -265,23 +379,10 @@ def buttons(shot):
     bottom = next(y for y in range(top + 12, shot.get_height()) if min(pixel(left + 20, y)) < 250)
     if bottom - top < 24:
         return 0
-    patches, seen = [], set()
-    for y in range(top, bottom):
-        for x in range(width // 2, width):
-            if (x, y) in seen or not (grey(x, y) and 225 <= pixel(x, y)[0] <= 245):
-                continue
-            patch, edge = 0, [(x, y)]
-            seen.add((x, y))
-            while edge:
-                at = edge.pop()
-                patch += 1
-                for near in ((at[0] + 1, at[1]), (at[0] - 1, at[1]), (at[0], at[1] + 1), (at[0], at[1] - 1)):
-                    if (near not in seen and top <= near[1] < bottom and width // 2 <= near[0] < width and
-                            grey(*near) and 225 <= pixel(*near)[0] <= 245):
-                        seen.add(near)
-                        edge.append(near)
-            patches.append(patch)
-    return len([patch for patch in patches if 100 <= patch <= 2000])
+    y = (top + bottom) // 2 - 6  # through the buttons, above the symbol drawn in each
+    row = [grey(x, y) and 225 <= pixel(x, y)[0] <= 245 for x in range(width // 2, width)]
+    runs = ''.join('b' if button else ' ' for button in row).split()
+    return len([run for run in runs if 12 <= len(run) <= 40])
 
 
 def check(condition, message):
@@ -305,13 +406,25 @@ if __name__ == '__main__':
             app_id = os.path.splitext(os.path.basename(desktop_entry))[0]
             assert re.search(r'^Exec=', entry.read(), re.MULTILINE), f'{desktop_entry} is no desktop entry'
 
-        def login_window(keyboard):  # its title bar, as GNOME's default layout shows it, then Escape
-            window(LOGIN)
-            count = buttons(screen.shot('login'))
-            check(count == 1, f'expected the fixed-size login window to show only the close button; '
-                  f'counted {count} buttons (screenshot {output}/login.png)')
-            escape(keyboard)
-        for scenario in login_window, exit_button, converter:
+        # The login window's title bar under each layout, with Qt's decorations for GNOME and its plain
+        # ones, then Escape
+        for layout in LAYOUTS:
+            portal_layout(bus, layout)
+            for decoration in '', 'bradient':
+                name = f'login-{decoration or "default"}-{"gnome" if layout == LAYOUTS[0] else "ubuntu"}'
+                scenario = lambda keyboard: (title_bar(window(LOGIN), name), escape(keyboard))
+                scenario.__name__ = name
+                before = len(failures)
+                run(scenario, keyboard, name, **({'QT_WAYLAND_DECORATION': decoration} if decoration else {}))
+                print(f'wayland: {name} {"failed" if len(failures) > before else "passed"}')
+        portal_layout(bus, LAYOUTS[1])
+        # A name of 13 letters as wide as most fits the converter's title in Liberation Sans, the
+        # test's font; one more letter, and the title is cut, with an ellipsis, at its buttons.
+        for scenario in greeted(LONGEST_NAME, cut=False), greeted(LONGEST_NAME + 'z', cut=True):
+            before = len(failures)
+            run(scenario, keyboard)
+            print(f'wayland: {scenario.__name__} {"failed" if len(failures) > before else "passed"}')
+        for scenario in exit_button, converter:
             before = len(failures)
             made = toplevels(run(scenario, keyboard))
             ids = {toplevel['app_id'] for toplevel in made}
@@ -324,14 +437,7 @@ if __name__ == '__main__':
     except AssertionError as failure:
         failures.append(f'{getattr(scenario, "__name__", scenario)}: {failure}')
     finally:
-        for process in started:  # each group, if it is still there: its leader not yet reaped
-            os.killpg(process.pid, signal.SIGTERM)
-        for process in started:
-            try:
-                process.wait(TIMEOUT)
-            except subprocess.TimeoutExpired:
-                os.killpg(process.pid, signal.SIGKILL)
-                process.wait()
+        stop()
         shutil.rmtree(home, ignore_errors=True)
     if failures:
         sys.exit('wayland: ' + '\n'.join(failures) + f'\n(screenshots and logs in {output})')
