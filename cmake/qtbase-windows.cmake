@@ -42,11 +42,11 @@ function(turn_off)
 endfunction()
 # Widgets the windows do not have. The Windows styles include the headers of, cast to, or draw
 # with the options of combo boxes, spin boxes, list, tree and table views with their headers, tab
-# bars and tab widgets (which need tool buttons), text editors, graphics views and their effects,
-# command link buttons and input dialogs without asking whether they are there (Qt 6.8.2's
-# modernwindows plugin), so those stay, with what they need: scroll areas, sliders, stacked
-# widgets and the item views; as group boxes do.
-turn_off(splashscreen splitter lcdnumber toolbox mainwindow dockwidget mdiarea
+# bars and tab widgets (which need tool buttons), tool bars (which need main windows), text
+# editors, graphics views and their effects, command link buttons and input dialogs without asking
+# whether they are there (Qt 6.8.2's modernwindows plugin), so those stay, with what they need:
+# scroll areas, sliders, stacked widgets and the item views; as group boxes do.
+turn_off(splashscreen splitter lcdnumber toolbox dockwidget mdiarea
     statusbar statustip progressbar scroller rubberband sizegrip keysequenceedit effects
     whatsthis columnview listwidget treewidget tablewidget calendarwidget datetimeedit completer
     fontcombobox)
