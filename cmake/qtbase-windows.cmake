@@ -52,9 +52,10 @@ turn_off(splashscreen splitter lcdnumber toolbox dockwidget mdiarea
     fontcombobox)
 # Dialogs other than message boxes, and the input dialog above.
 turn_off(colordialog progressdialog errormessage wizard filedialog fontdialog)
-# Style sheets, rich-text documents beyond a label's, undo stacks, printing to PDF.
-turn_off(style-stylesheet cssparser textmarkdownreader textmarkdownwriter textodfwriter
-    undocommand undostack undogroup pdf picture)
+# Rich-text documents beyond a label's, undo stacks, printing to PDF. (Style sheets stay: the
+# Windows 11 style asks the application for its style sheet unconditionally.)
+turn_off(textmarkdownreader textmarkdownwriter textodfwriter undocommand undostack undogroup pdf
+    picture)
 # Images: PNG, which the icon's images are, and XPM, which the Windows platform plugin's cursors are.
 turn_off(jpeg gif ico movie imageformat_ppm imageformat_xbm image_heuristic_mask image_text)
 # The desktop beyond the windows: tray icons, opening links and files, session management,
