@@ -19,9 +19,11 @@ own_process_group "$@"
 shopt -s extglob nullglob
 
 cache=${BRIGHTFOLD_CHROOT_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/brightfold/chroots}
-# The caller's environment that the command gets, and no more: the release's time, and the
-# code-signing certificate. In the environment, never on a command line, which every user reads.
-passed=(SOURCE_DATE_EPOCH BRIGHTFOLD_SIGN_PKCS12 BRIGHTFOLD_SIGN_PASSWORD BRIGHTFOLD_SIGN_CAFILE)
+# The caller's environment that the command gets, and no more: the release's time, the
+# code-signing certificate, and whether builds go through a compiler cache (kept in the chroot).
+# In the environment, never on a command line, which every user reads.
+passed=(SOURCE_DATE_EPOCH BRIGHTFOLD_SIGN_PKCS12 BRIGHTFOLD_SIGN_PASSWORD BRIGHTFOLD_SIGN_CAFILE
+    CMAKE_C_COMPILER_LAUNCHER CMAKE_CXX_COMPILER_LAUNCHER)
 releases=(bookworm trixie testing)
 usage() { echo "usage: $0 [--with \"LIST ...\"] [--online] RELEASE [COMMAND ...] | --remove-all" >&2; exit 2; }
 lists="" online="" release=""

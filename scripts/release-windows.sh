@@ -25,6 +25,8 @@ if [[ ${BRIGHTFOLD_CHROOT:-} != trixie ]]; then
         echo "$path"
     }
     dist=$(inside "$1")
+    # Every file compiled for the release itself, not taken from a compiler cache.
+    unset CMAKE_C_COMPILER_LAUNCHER CMAKE_CXX_COMPILER_LAUNCHER
     # Before the build, which may take a while.
     "$top/packaging/windows/package.sh" --check-certificate
     for name in BRIGHTFOLD_SIGN_PKCS12 BRIGHTFOLD_SIGN_CAFILE; do

@@ -10,6 +10,8 @@ set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$top"
 dist=$top/dist
+# Every file compiled for the release itself, not taken from a compiler cache.
+unset CMAKE_C_COMPILER_LAUNCHER CMAKE_CXX_COMPILER_LAUNCHER
 
 if [[ -z ${SOURCE_DATE_EPOCH:-} ]]; then
     SOURCE_DATE_EPOCH=$(git log -1 --format=%ct)

@@ -25,6 +25,12 @@ cd "$top"
 . scripts/process-group.sh
 own_process_group "$@"
 logs=$top/build/test-logs
+# Its builds, here and in the chroots, go through ccache, whose cache is kept: a file compiled
+# before is not compiled again, in this clone or another. (A chroot keeps its own cache; the
+# release never uses one: scripts/release.sh.) Relative paths in the keys, so that clones in other
+# folders share it where no debug information names the folder.
+export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache CCACHE_BASEDIR=$top \
+    CCACHE_DIR=${XDG_CACHE_HOME:-$HOME/.cache}/brightfold/ccache
 rm -rf "$logs"
 mkdir -p "$logs"
 
