@@ -36,6 +36,10 @@ if [[ $release == testing && -n $(find "$root$stamp" -mtime +6 2>/dev/null) ]]; 
 fi
 # shellcheck disable=SC2086 # the list names are words
 [[ -z $lists ]] || "${in_chroot[@]}" scripts/setup.sh $lists
+# Unlocked, not just closed: unshare, which waits for this script, holds the same descriptor, and
+# would keep the lock until the command ends, so that a second command in this chroot would wait
+# for the first.
+flock --unlock 9
 exec 9>&-
 [[ $online == yes ]] || in_chroot=(unshare --net -- "${in_chroot[@]}")
 "${in_chroot[@]}" "$@"

@@ -164,8 +164,9 @@ if [[ $other_release != trixie ]]; then
     finish_beside "Chroot of Debian $other_release" || exit
     step "The suite and the package on Debian $other_release" scripts/check-debian.sh "$other_release"
 fi
-finish_beside "$windows_build" || exit
+# In the Windows build's chroot, while that build goes on: it waits for the chroot to be made.
 [[ $other_release != trixie ]] ||
     step "The suite and the package on Debian trixie" scripts/check-debian.sh trixie
+finish_beside "$windows_build" || exit
 step "The Windows suite under wine" scripts/debian-chroot.sh trixie ctest --preset windows
 step "The release, built twice, the same to the bit" scripts/check-reproducible.sh
