@@ -11,8 +11,8 @@
 #
 # The chroots it needs are made and set up in the background while the native suites build and
 # run, since that waits on the network and the disk rather than the processor; the Qt for Windows
-# and the program are built there too, at a lower priority, in the processor time the suites
-# leave. At the end, pass or fail, it prints each step's time, whether it came from a cache, and
+# and the program are built there too, and the program's suite run under wine, at a lower
+# priority, in the processor time the suites leave. At the end, pass or fail, it prints each step's time, whether it came from a cache, and
 # the log of a step that failed. A signal to it, any, ends all of it (scripts/process-group.sh).
 # Only the host's packages ask for sudo: the chroots are the user's.
 # BRIGHTFOLD_FUZZ_SECONDS sets how long the target is fuzzed (30 by default).
@@ -142,9 +142,11 @@ finish_beside() {
 }
 
 # The Windows chroot, with the Qt for Windows (built when the cache lacks it) and the program,
-# runs at a lower priority than the suites beside it, in the processor time they leave.
-windows_build="Chroot of Debian trixie and the Windows build"
-start_beside "$windows_build" nice -n 10 scripts/build-windows.sh
+# and then the program's suite under wine, runs at a lower priority than the suites beside it, in
+# the processor time they leave.
+windows_build="Chroot of Debian trixie, the Windows build and its suite under wine"
+start_beside "$windows_build" nice -n 10 bash -c 'scripts/build-windows.sh &&
+    scripts/debian-chroot.sh trixie ctest --preset windows'
 start_beside "Chroot of Debian testing" scripts/debian-chroot.sh --with "package test" testing true
 [[ $other_release == trixie ]] ||
     start_beside "Chroot of Debian $other_release" \
@@ -168,5 +170,4 @@ fi
 [[ $other_release != trixie ]] ||
     step "The suite and the package on Debian trixie" scripts/check-debian.sh trixie
 finish_beside "$windows_build" || exit
-step "The Windows suite under wine" scripts/debian-chroot.sh trixie ctest --preset windows
 step "The release, built twice, the same to the bit" scripts/check-reproducible.sh
