@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds Brightfold with warnings as errors and runs the whole test suite; builds and runs it again
 # with a second compiler, clang; runs it built with AddressSanitizer (leak checking included) and
-# UndefinedBehaviorSanitizer; then builds the fuzz target, replays its seed corpus and fuzzes it
-# for a short while; checks the other supported Debian release in a chroot of it (Debian 13 from
+# UndefinedBehaviorSanitizer; beside those, builds the fuzz target, replays its seed corpus and
+# fuzzes it for a short while; checks the other supported Debian release in a chroot of it (Debian 13 from
 # Debian 12 and the other way round: scripts/check-debian.sh), and Debian testing the same way;
 # cross-builds the Windows executable in a Debian 13 chroot and runs its suite under wine there
 # (the first time, building the Qt for Windows takes a quarter of an hour or more:
@@ -152,13 +152,16 @@ start_beside "Chroot of Debian testing" scripts/debian-chroot.sh --with "package
     start_beside "Chroot of Debian $other_release" \
         scripts/debian-chroot.sh --with "package test" "$other_release" true
 
+# Fuzzing keeps one core busy for its time, beside suites that mostly wait on their windows.
+start_beside "Fuzzing the text forms of numbers" scripts/fuzz.sh "${BRIGHTFOLD_FUZZ_SECONDS:-30}"
+
 step "The suite (gcc)" bash -c 'cmake --preset default && cmake --build --preset default &&
     ctest --preset default'
 step "The suite built by clang" bash -c 'cmake --preset clang && cmake --build --preset clang &&
     ctest --preset clang'
 step "The suite under ASan and UBSan" bash -c 'cmake --preset sanitize &&
     cmake --build --preset sanitize && ctest --preset sanitize'
-step "Fuzzing the text forms of numbers" scripts/fuzz.sh "${BRIGHTFOLD_FUZZ_SECONDS:-30}"
+finish_beside "Fuzzing the text forms of numbers" || exit
 
 finish_beside "Chroot of Debian testing" || exit
 step "The suite and the package on Debian testing" scripts/check-debian.sh testing
