@@ -50,8 +50,8 @@ build_qt() {
     local map="-ffile-prefix-map=${source_dirs[0]%/}=qtbase -ffile-prefix-map=$build=qtbase-build"
     # Not through the test command's compiler cache: the Qt is built once and kept as a whole.
     CFLAGS=$map CXXFLAGS=$map env -u CMAKE_C_COMPILER_LAUNCHER -u CMAKE_CXX_COMPILER_LAUNCHER \
-        cmake -G Ninja -S "${source_dirs[0]}" -B "$build" -C "$qt_options" --toolchain "$toolchain" \
-        -DCMAKE_INSTALL_PREFIX="$prefix"
+        cmake -G Ninja -S "${source_dirs[0]}" -B "$build" -C "$qt_options" \
+        --toolchain "$toolchain" -DCMAKE_INSTALL_PREFIX="$prefix"
     cmake --build "$build"
     # Installed beside the Qt in use, which is replaced only once the new one is complete.
     local staged=$qt_work/staged

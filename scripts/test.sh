@@ -2,19 +2,19 @@
 # Builds Brightfold with warnings as errors and runs the whole test suite; builds and runs it again
 # with a second compiler, clang; runs it built with AddressSanitizer (leak checking included) and
 # UndefinedBehaviorSanitizer; beside those, builds the fuzz target, replays its seed corpus and
-# fuzzes it for a short while; checks the other supported Debian release in a chroot of it (Debian 13 from
-# Debian 12 and the other way round: scripts/check-debian.sh), and Debian testing the same way;
-# cross-builds the Windows executable in a Debian 13 chroot and runs its suite under wine there
-# (the first time, building the Qt for Windows takes a quarter of an hour or more:
-# docs/windows.md); and last builds the release twice, in two fresh clones a minute apart, and
-# checks that the two are the same to the bit.
+# fuzzes it for a short while; checks the other supported Debian release in a chroot of it (Debian
+# 13 from Debian 12 and the other way round: scripts/check-debian.sh), and Debian testing the same
+# way; cross-builds the Windows executable in a Debian 13 chroot and runs its suite under wine there
+# (the first time, building the Qt for Windows takes a quarter of an hour or more: docs/windows.md);
+# and last builds the release twice, in two fresh clones a minute apart, and checks that the two are
+# the same to the bit.
 #
-# The chroots it needs are made and set up in the background while the native suites build and
-# run, since that waits on the network and the disk rather than the processor; the Qt for Windows
-# and the program are built there too, and the program's suite run under wine, at a lower
-# priority, in the processor time the suites leave. At the end, pass or fail, it prints each step's time, whether it came from a cache, and
-# the log of a step that failed. A signal to it, any, ends all of it (scripts/process-group.sh).
-# Only the host's packages ask for sudo: the chroots are the user's.
+# The chroots it needs are made and set up in the background while the native suites build and run,
+# since that waits on the network and the disk rather than the processor; the Qt for Windows and the
+# program are built there too, and the program's suite run under wine, at a lower priority, in the
+# processor time the suites leave. At the end, pass or fail, it prints each step's time, whether it
+# came from a cache, and the log of a step that failed. A signal to it, any, ends all of it
+# (scripts/process-group.sh). Only the host's packages ask for sudo: the chroots are the user's.
 # BRIGHTFOLD_FUZZ_SECONDS sets how long the target is fuzzed (30 by default).
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
